@@ -1,0 +1,41 @@
+#pragma once
+// An open remote file: one data connection of a RETR or STOR.
+
+#include <cstddef>
+#include <memory>
+
+namespace veltrim {
+
+namespace ftp {
+class ControlChannel;
+class DataTransfer;
+}
+
+class CInternetFile {
+ public:
+  CInternetFile(std::shared_ptr<ftp::ControlChannel> channel, std::unique_ptr<ftp::DataTransfer> transfer);
+  ~CInternetFile();  // aborts when neither Close nor Abort ran
+  CInternetFile(const CInternetFile&) = delete;
+  CInternetFile& operator=(const CInternetFile&) = delete;
+
+  // Reads exactly count bytes unless the file ends first (a short result
+  // means the end of the file; 0 at the end). ASCII mode turns CRLF into "\n".
+  // Throws CInternetException on a broken connection or a deadline.
+  std::size_t Read(void* buffer, std::size_t count);
+  // Writes everything or throws. ASCII mode turns "\n" into CRLF.
+  void Write(const void* buffer, std::size_t count);
+
+  // Ends a completed transfer: closes the data connection and waits for the
+  // completion reply; a 4xx/5xx completion throws.
+  void Close();
+  // Ends a cancelled or failed transfer (ABOR when needed) and leaves the
+  // control connection usable for the next command. Never throws.
+  void Abort();
+
+ private:
+  std::shared_ptr<ftp::ControlChannel> channel_;
+  std::unique_ptr<ftp::DataTransfer> transfer_;
+  bool ended_ = false;
+};
+
+}  // namespace veltrim

@@ -1,0 +1,44 @@
+#pragma once
+// One internet session per FTP connection: it holds the network settings
+// (deadline of every wait) and opens the connection.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace veltrim {
+
+class CFtpConnection;
+
+class CInternetSession {
+ public:
+  static constexpr std::chrono::milliseconds kDefaultTimeout{60000};
+
+  CInternetSession();
+  ~CInternetSession();
+  CInternetSession(const CInternetSession&) = delete;
+  CInternetSession& operator=(const CInternetSession&) = delete;
+
+  // Deadline for every network wait of connections opened afterwards:
+  // connect, each reply, data-connection set-up, each data read and write.
+  void SetTimeout(std::chrono::milliseconds timeout);
+  std::chrono::milliseconds Timeout() const { return timeout_; }
+
+  // Resolves host (IPv4 or IPv6), connects, reads the greeting, logs in with
+  // USER/PASS and asks FEAT. Throws CInternetException on any failure; a
+  // refusal carries the server's reply as its text (e.g. "530 Login incorrect.").
+  // passive = true tries EPSV/PASV first and falls back to EPRT/PORT.
+  std::unique_ptr<CFtpConnection> GetFtpConnection(const std::string& host, const std::string& user,
+                                                   const std::string& password, uint16_t port = 21,
+                                                   bool passive = true);
+
+  // Nothing to release beyond the connections, which close themselves; kept
+  // so that callers can end a session explicitly.
+  void Close();
+
+ private:
+  std::chrono::milliseconds timeout_ = kDefaultTimeout;
+};
+
+}  // namespace veltrim

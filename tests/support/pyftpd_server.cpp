@@ -1,0 +1,135 @@
+#include "support/pyftpd_server.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace veltrim::test {
+
+namespace {
+
+std::filesystem::path MakeTempDir(const char* prefix) {
+  std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+  return std::filesystem::path(buffer.data());
+}
+
+// Reads the launcher's first line ("PORT n") within a deadline.
+std::string ReadLine(int fd, int timeoutMs) {
+  std::string line;
+  while (true) {
+    pollfd p{fd, POLLIN, 0};
+    int r = poll(&p, 1, timeoutMs);
+    if (r <= 0) throw std::runtime_error("pyftpdlib did not start in time");
+    char c;
+    ssize_t n = read(fd, &c, 1);
+    if (n <= 0) throw std::runtime_error("pyftpdlib exited before listening (is python3-pyftpdlib installed?)");
+    if (c == '\n') return line;
+    line.push_back(c);
+  }
+}
+
+}  // namespace
+
+PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(options)) {
+  root_ = MakeTempDir("veltrim-ftproot-");
+  int toChild[2], fromChild[2];
+  if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+
+  std::vector<std::string> args = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root_.string(),
+                                   "--user", options_.user, "--password", options_.password};
+  if (options_.anonymous) args.push_back("--anonymous");
+  if (options_.dosListing) args.push_back("--dos-listing");
+  if (options_.noMlsd) args.push_back("--no-mlsd");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
+  int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(toChild[0]);
+  close(fromChild[1]);
+  stdinFd_ = toChild[1];
+  if (rc != 0) {
+    close(fromChild[0]);
+    throw std::runtime_error(std::string("cannot start /usr/bin/python3: ") + std::strerror(rc));
+  }
+  try {
+    std::string line = ReadLine(fromChild[0], 20000);
+    if (line.rfind("PORT ", 0) != 0) throw std::runtime_error("unexpected launcher output: " + line);
+    port_ = static_cast<uint16_t>(std::stoi(line.substr(5)));
+  } catch (...) {
+    close(fromChild[0]);
+    Stop();
+    throw;
+  }
+  close(fromChild[0]);
+}
+
+PyFtpServer::~PyFtpServer() { Stop(); }
+
+void PyFtpServer::Stop() {
+  if (stdinFd_ >= 0) {
+    close(stdinFd_);
+    stdinFd_ = -1;
+  }
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+  }
+  if (!root_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+    root_.clear();
+  }
+}
+
+std::string PyFtpServer::Url() const {
+  std::ostringstream out;
+  out << "ftp://" << options_.user << ':' << options_.password << "@127.0.0.1:" << port_;
+  return out.str();
+}
+
+std::filesystem::path PyFtpServer::WriteFile(const std::string& relative, const std::string& content) const {
+  auto path = root_ / relative;
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return path;
+}
+
+std::string PyFtpServer::ReadFile(const std::string& relative) const {
+  std::ifstream in(root_ / relative, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TempDir::TempDir() : path_(MakeTempDir("veltrim-test-")) {}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace veltrim::test

@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+"""Starts a pyftpdlib server on 127.0.0.1 for the test suite.
+
+Prints "PORT <n>" on its first line once it listens, then serves until it is
+killed or its standard input closes (so a crashed test never leaves it behind).
+"""
+import argparse
+import os
+import sys
+import threading
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+class DosListingFS(AbstractedFS):
+    """Serves LIST in the MS-DOS/IIS style that some Windows servers use."""
+
+    def format_list(self, basedir, listing, ignore_err=True):
+        import time
+        for basename in listing:
+            path = os.path.join(basedir, basename)
+            try:
+                st = self.lstat(path)
+            except OSError:
+                if ignore_err:
+                    continue
+                raise
+            stamp = time.strftime("%m-%d-%y  %I:%M%p", time.localtime(st.st_mtime))
+            if os.path.isdir(path):
+                line = "%s       <DIR>          %s\r\n" % (stamp, basename)
+            else:
+                line = "%s %20d %s\r\n" % (stamp, st.st_size, basename)
+            yield line.encode("utf8", self.cmd_channel.unicode_errors)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--user", default="tester")
+    parser.add_argument("--password", default="secret")
+    parser.add_argument("--anonymous", action="store_true", help="also allow anonymous logins")
+    parser.add_argument("--dos-listing", action="store_true", help="LIST in MS-DOS style")
+    parser.add_argument("--no-mlsd", action="store_true", help="do not offer MLSD/MLST")
+    parser.add_argument("--banner", default="VeltrimFTP test server ready.")
+    args = parser.parse_args()
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    if args.anonymous:
+        authorizer.add_anonymous(args.root, perm="elr")
+
+    handler = type("TestHandler", (FTPHandler,), {})
+    handler.authorizer = authorizer
+    handler.banner = args.banner
+    handler.auth_failed_timeout = 0
+    handler.timeout = 600
+    if args.dos_listing:
+        handler.abstracted_fs = DosListingFS
+    if args.no_mlsd:
+        handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items()
+                              if k not in ("MLSD", "MLST")}
+
+    server = FTPServer(("127.0.0.1", args.port), handler)
+    server.max_cons = 256
+    port = server.socket.getsockname()[1]
+    sys.stdout.write("PORT %d\n" % port)
+    sys.stdout.flush()
+
+    def watch_stdin():
+        try:
+            sys.stdin.read()
+        finally:
+            os._exit(0)
+
+    threading.Thread(target=watch_stdin, daemon=True).start()
+    server.serve_forever(timeout=0.5, blocking=True)
+
+
+if __name__ == "__main__":
+    import logging
+    logging.basicConfig(level=logging.CRITICAL)
+    main()
