@@ -1,0 +1,407 @@
+#include "core/ftp/listing_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace veltrim::ftp {
+namespace {
+
+// The C library's own UTC conversion is the independent reference for dates.
+std::time_t Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  return timegm(&tm);
+}
+
+const std::time_t kNow = Utc(2026, 12, 6, 21, 0);
+
+RemoteEntry Entry(std::string name, EntryKind kind, uint64_t size, std::optional<std::time_t> modified,
+                  std::string linkTarget = {}) {
+  RemoteEntry e;
+  e.name = std::move(name);
+  e.kind = kind;
+  e.size = size;
+  e.modified = modified;
+  e.linkTarget = std::move(linkTarget);
+  return e;
+}
+
+std::string Describe(const std::optional<RemoteEntry>& e) {
+  if (!e) return "(nothing)";
+  return "name='" + e->name + "' kind=" + std::to_string(static_cast<int>(e->kind)) +
+         " size=" + std::to_string(e->size) +
+         " modified=" + (e->modified ? std::to_string(*e->modified) : std::string("none")) + " target='" +
+         e->linkTarget + "'";
+}
+
+struct LineCase {
+  std::string line;
+  std::optional<RemoteEntry> expected;
+};
+
+// ------------------------------------------------------------------ MLSD
+
+TEST(MlsdParser, FactLines) {
+  const std::vector<LineCase> cases = {
+      {"type=file;size=12;modify=20261206182100; notes.txt",
+       Entry("notes.txt", EntryKind::File, 12, Utc(2026, 12, 6, 18, 21))},
+      {"type=dir;sizd=4096;modify=20250101000000; src", Entry("src", EntryKind::Directory, 4096, Utc(2025, 1, 1))},
+      {"Type=File;Size=7;Modify=20240229235959; leap.bin",
+       Entry("leap.bin", EntryKind::File, 7, Utc(2024, 2, 29, 23, 59, 59))},
+      {"TYPE=DIR;MODIFY=20261206182100.123; Upper", Entry("Upper", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      {"type=file;size=5368709120;modify=20261206182100; big.iso",
+       Entry("big.iso", EntryKind::File, 5368709120ull, Utc(2026, 12, 6, 18, 21))},
+      {"type=file;size=18446744073709551615; max", Entry("max", EntryKind::File, 18446744073709551615ull, std::nullopt)},
+      {"type=file;size=18446744073709551616; overflow", std::nullopt},
+      {"type=file;size=-1; negative", std::nullopt},
+      {"type=file;size=12;modify=20261306182100; badmonth", Entry("badmonth", EntryKind::File, 12, std::nullopt)},
+      {"type=file;size=12;modify=20250229000000; notleap", Entry("notleap", EntryKind::File, 12, std::nullopt)},
+      {"type=file;size=12;modify=2026; shortdate", Entry("shortdate", EntryKind::File, 12, std::nullopt)},
+      {"type=file;size=3; name with  spaces ", Entry("name with  spaces ", EntryKind::File, 3, std::nullopt)},
+      {"type=file;size=3;  leading", Entry(" leading", EntryKind::File, 3, std::nullopt)},
+      {"type=cdir;modify=20261206182100; .", std::nullopt},
+      {"type=pdir;modify=20261206182100; ..", std::nullopt},
+      {"type=cdir; /home/user", std::nullopt},
+      {"type=OS.unix=symlink;modify=20261206182100; current",
+       Entry("current", EntryKind::Link, 0, Utc(2026, 12, 6, 18, 21))},
+      {"type=OS.unix=slink:/srv/releases/1.2;size=20; latest",
+       Entry("latest", EntryKind::Link, 20, std::nullopt, "/srv/releases/1.2")},
+      {"type=os.unix=SLINK:target; lower", Entry("lower", EntryKind::Link, 0, std::nullopt, "target")},
+      {"type=OS.unix=chr-4/64; tty0", Entry("tty0", EntryKind::Other, 0, std::nullopt)},
+      {"size=10;modify=20261206182100;UNIX.mode=0644;UNIX.uid=1000;UNIX.gid=1000;unique=803g1a; notype",
+       Entry("notype", EntryKind::File, 10, Utc(2026, 12, 6, 18, 21))},
+      {"modify=20261206182100;perm=flcdmpe;type=dir;unique=803U2;UNIX.group=0;UNIX.mode=0755;UNIX.owner=0; pub",
+       Entry("pub", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      {"type=file;size=1;sizd=99; both", Entry("both", EntryKind::File, 1, std::nullopt)},
+      {"type=file;size=1; a/b", std::nullopt},
+      {"type=file;size=1; ..", std::nullopt},
+      {"type=file;size=1; ", std::nullopt},
+      {"type=file;size=1;", std::nullopt},
+      {"hello world", std::nullopt},
+      {" barename", std::nullopt},
+      {"=x; name", std::nullopt},
+      {"total 12", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseMlsdListing(c.line);
+    const std::optional<RemoteEntry> got = parsed.empty() ? std::nullopt : std::optional(parsed.front());
+    EXPECT_LE(parsed.size(), 1u) << c.line;
+    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
+                               << "\nwant: " << Describe(c.expected);
+  }
+}
+
+TEST(MlsdParser, WholeListingWithMixedLineEndsSkipsNoise) {
+  const std::string listing =
+      "type=cdir;modify=20261206182100; /pub\r\n"
+      "type=pdir;modify=20261206182100; ..\r\n"
+      "type=dir;modify=20261206182100; docs\r\n"
+      "garbage without facts\n"
+      "\r\n"
+      "type=file;size=3;modify=20261206182100; a.txt\n"
+      "type=file;size=4;modify=20261206182100; last";  // no final line end
+  const auto entries = ParseMlsdListing(listing);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "docs");
+  EXPECT_EQ(entries[1].name, "a.txt");
+  EXPECT_EQ(entries[2].name, "last");
+  EXPECT_EQ(entries[2].size, 4u);
+}
+
+TEST(MlsdParser, NulInsideANameDropsTheEntry) {
+  using namespace std::string_literals;
+  const std::string listing = "type=file;size=1; bad\0name\r\ntype=file;size=2; good\r\n"s;
+  const auto entries = ParseMlsdListing(listing);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "good");
+}
+
+// ------------------------------------------------------------------ Unix ls -l
+
+TEST(UnixListParser, RealWorldLines) {
+  const std::vector<LineCase> cases = {
+      // vsftpd / ProFTPD, named owners, recent (time) and old (year) dates
+      {"-rw-r--r--    1 ftp      ftp          1024 Dec 01 10:15 readme.txt",
+       Entry("readme.txt", EntryKind::File, 1024, Utc(2026, 12, 1, 10, 15))},
+      {"drwxr-xr-x    2 ftp      ftp          4096 Mar 14  2019 pub", Entry("pub", EntryKind::Directory, 4096, Utc(2019, 3, 14))},
+      {"-rw-r--r-- 1 owner group 213 Aug 26 16:31 README", Entry("README", EntryKind::File, 213, Utc(2026, 8, 26, 16, 31))},
+      // numeric owners, no group column
+      {"-rw-------   1 1000     1000     5 Nov  3 07:02 secret", Entry("secret", EntryKind::File, 5, Utc(2026, 11, 3, 7, 2))},
+      {"-rw-r--r--   1 user 52 Jul 4  2021 nogroup", Entry("nogroup", EntryKind::File, 52, Utc(2021, 7, 4))},
+      {"-rw-r--r--   1 42 52 Jul 4  2021 numericnogroup", Entry("numericnogroup", EntryKind::File, 52, Utc(2021, 7, 4))},
+      // no link count (some embedded servers)
+      {"-rw-r--r-- ftp ftp 77 Jan 2 2020 nolinks", Entry("nolinks", EntryKind::File, 77, Utc(2020, 1, 2))},
+      // names with spaces, inner and trailing; one leading space kept after the time column
+      {"-rw-r--r--   1 user  group   10 Dec  6 12:00 my file  name.txt ",
+       Entry("my file  name.txt ", EntryKind::File, 10, Utc(2026, 12, 6, 12, 0))},
+      {"-rw-r--r--   1 user  group   10 Dec  6 12:00  leading", Entry(" leading", EntryKind::File, 10, Utc(2026, 12, 6, 12, 0))},
+      {"-rw-r--r--   1 user  group   10 Dec  6  2024 Dec  6 12:00 dated",
+       Entry("Dec  6 12:00 dated", EntryKind::File, 10, Utc(2024, 12, 6))},
+      // symbolic links
+      {"lrwxrwxrwx    1 root     root            7 Oct 10 09:00 bin -> usr/bin",
+       Entry("bin", EntryKind::Link, 7, Utc(2026, 10, 10, 9, 0), "usr/bin")},
+      {"lrwxrwxrwx 1 root root 22 Jun  1  2023 latest -> /srv/releases/v 2.0",
+       Entry("latest", EntryKind::Link, 22, Utc(2023, 6, 1), "/srv/releases/v 2.0")},
+      {"lrwxrwxrwx 1 root root 3 Jun  1  2023 noarrow", Entry("noarrow", EntryKind::Link, 3, Utc(2023, 6, 1))},
+      {"lrwxrwxrwx 1 root root 3 Jun  1  2023 ../escape -> x", std::nullopt},
+      // device files, named pipes, sockets
+      {"crw-r--r--   1 root     root       4,  64 Dec  5 08:00 ttyS0", Entry("ttyS0", EntryKind::Other, 0, Utc(2026, 12, 5, 8, 0))},
+      {"brw-rw----   1 root     disk       8,0 Jan 10  2025 sda", Entry("sda", EntryKind::Other, 0, Utc(2025, 1, 10))},
+      {"prw-r--r--   1 root     root          0 Nov 30 23:59 fifo", Entry("fifo", EntryKind::Other, 0, Utc(2026, 11, 30, 23, 59))},
+      {"srwxrwxrwx   1 root     root          0 Nov 30 23:59 sock", Entry("sock", EntryKind::Other, 0, Utc(2026, 11, 30, 23, 59))},
+      // ACL and SELinux markers, setuid and sticky bits
+      {"drwxrwxr-x+  3 web      web        4096 Feb  2  2022 acl", Entry("acl", EntryKind::Directory, 4096, Utc(2022, 2, 2))},
+      {"-rwsr-xr-x.  1 root     root      63736 Feb  2  2022 passwd", Entry("passwd", EntryKind::File, 63736, Utc(2022, 2, 2))},
+      {"drwxrwxrwt   9 root     root       4096 Dec  6 20:59 tmp", Entry("tmp", EntryKind::Directory, 4096, Utc(2026, 12, 6, 20, 59))},
+      // long-iso time style
+      {"-rw-r--r-- 1 user group 99 2026-12-06 18:21 iso.txt", Entry("iso.txt", EntryKind::File, 99, Utc(2026, 12, 6, 18, 21))},
+      // sizes beyond 4 GiB and at the 64-bit limit; beyond it the line is refused
+      {"-rw-r--r-- 1 u g 5368709120 Jan  1  2026 dvd.iso", Entry("dvd.iso", EntryKind::File, 5368709120ull, Utc(2026, 1, 1))},
+      {"-rw-r--r-- 1 u g 18446744073709551615 Jan  1  2026 max", Entry("max", EntryKind::File, 18446744073709551615ull, Utc(2026, 1, 1))},
+      {"-rw-r--r-- 1 u g 18446744073709551616 Jan  1  2026 overflow", std::nullopt},
+      {"-rw-r--r-- 1 u g 99999999999999999999999999 Jan  1  2026 overflow", std::nullopt},
+      // month names in any case; a day-of-month that cannot exist in that year leaves no time
+      {"-rw-r--r-- 1 u g 1 DEC 24  2025 shout", Entry("shout", EntryKind::File, 1, Utc(2025, 12, 24))},
+      {"-rw-r--r-- 1 u g 1 Feb 29  2023 nodate", Entry("nodate", EntryKind::File, 1, std::nullopt)},
+      // unsafe or empty names
+      {"-rw-r--r-- 1 u g 1 Jan  1  2026 .", std::nullopt},
+      {"drwxr-xr-x 1 u g 1 Jan  1  2026 ..", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Jan  1  2026 a/b", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Jan  1  2026", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Jan  1  2026 ", std::nullopt},
+      // not listing lines at all
+      {"total 1234", std::nullopt},
+      {"drwxr-xr-x", std::nullopt},
+      {"-rw-r--r-- 1 u g x Jan  1  2026 badsize", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Foo  1  2026 badmonth", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Jan 32  2026 badday", std::nullopt},
+      {"-rw-r--r-- 1 u g 1 Jan  1 25:00 badhour", std::nullopt},
+      {"xrw-r--r-- 1 u g 1 Jan  1  2026 badtype", std::nullopt},
+      {"-rw-r--r-Q 1 u g 1 Jan  1  2026 badmode", std::nullopt},
+      {"550 No files found.", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto got = ParseListLine(c.line, kNow);
+    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
+                               << "\nwant: " << Describe(c.expected);
+  }
+}
+
+struct YearCase {
+  std::time_t now;
+  std::string date;  // "Mon DD HH:MM"
+  std::optional<std::time_t> expected;
+};
+
+TEST(UnixListParser, InfersTheYearOfRecentDates) {
+  const std::vector<YearCase> cases = {
+      // the same year when the date is not ahead of now
+      {Utc(2026, 12, 6, 21, 0), "Dec  6 20:00", Utc(2026, 12, 6, 20, 0)},
+      {Utc(2026, 12, 6, 21, 0), "Jun 30 12:00", Utc(2026, 6, 30, 12, 0)},
+      // just after new year, December belongs to the year before
+      {Utc(2027, 1, 2, 0, 30), "Dec 31 23:59", Utc(2026, 12, 31, 23, 59)},
+      {Utc(2027, 1, 1, 0, 0), "Dec 31 23:59", Utc(2026, 12, 31, 23, 59)},
+      // a date a little ahead (time zones, skewed clocks) stays in this year ...
+      {Utc(2026, 12, 31, 20, 0), "Jan  1 00:10", Utc(2027, 1, 1, 0, 10)},
+      {Utc(2026, 12, 6, 21, 0), "Dec  8 09:00", Utc(2026, 12, 8, 9, 0)},
+      // ... but one well ahead is last year's
+      {Utc(2026, 12, 6, 21, 0), "Dec 25 09:00", Utc(2025, 12, 25, 9, 0)},
+      {Utc(2026, 3, 1, 0, 0), "Nov 11 11:11", Utc(2025, 11, 11, 11, 11)},
+      // Feb 29 lands in the latest leap year that is not ahead
+      {Utc(2024, 3, 1, 0, 0), "Feb 29 10:00", Utc(2024, 2, 29, 10, 0)},
+      {Utc(2025, 1, 10, 0, 0), "Feb 29 10:00", Utc(2024, 2, 29, 10, 0)},
+      {Utc(2026, 12, 6, 0, 0), "Feb 29 10:00", Utc(2024, 2, 29, 10, 0)},
+      {Utc(2101, 6, 1, 0, 0), "Feb 29 10:00", Utc(2096, 2, 29, 10, 0)},  // 2100 is no leap year
+      {Utc(2024, 2, 28, 12, 0), "Feb 29 10:00", Utc(2024, 2, 29, 10, 0)},  // within the slack
+  };
+  for (const auto& c : cases) {
+    const std::string line = "-rw-r--r-- 1 u g 1 " + c.date + " f";
+    const auto got = ParseListLine(line, c.now);
+    ASSERT_TRUE(got.has_value()) << line;
+    EXPECT_EQ(got->modified, c.expected) << line << " now=" << c.now;
+  }
+}
+
+// ------------------------------------------------------------------ MS-DOS / IIS
+
+TEST(DosListParser, RealWorldLines) {
+  const std::vector<LineCase> cases = {
+      {"12-06-26  06:21PM       <DIR>          sub", Entry("sub", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      {"04-27-00  09:09AM                 1024 file name.txt",
+       Entry("file name.txt", EntryKind::File, 1024, Utc(2000, 4, 27, 9, 9))},
+      {"01-01-99  12:00AM                    0 midnight", Entry("midnight", EntryKind::File, 0, Utc(1999, 1, 1, 0, 0))},
+      {"07-04-69  12:30PM                    1 noon", Entry("noon", EntryKind::File, 1, Utc(2069, 7, 4, 12, 30))},
+      {"07-04-70  12:30PM                    1 pivot", Entry("pivot", EntryKind::File, 1, Utc(1970, 7, 4, 12, 30))},
+      {"12-06-2026  18:21       <DIR>          twentyfour", Entry("twentyfour", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      {"02-29-2024  11:59PM           6442450944 leap.vhd",
+       Entry("leap.vhd", EntryKind::File, 6442450944ull, Utc(2024, 2, 29, 23, 59))},
+      {"2026-12-06  18:21                 2048 iso.log", Entry("iso.log", EntryKind::File, 2048, Utc(2026, 12, 6, 18, 21))},
+      {"12/06/2026  06:21 PM    <DIR>          slashes", Entry("slashes", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      {"12/06/2026  06:21 PM         1,234,567 commas.zip",
+       Entry("commas.zip", EntryKind::File, 1234567, Utc(2026, 12, 6, 18, 21))},
+      {"12-06-26  06:21PM       <dir>          lowerdir", Entry("lowerdir", EntryKind::Directory, 0, Utc(2026, 12, 6, 18, 21))},
+      // an impossible date keeps the entry without a time
+      {"02-30-26  06:21PM                    5 nodate", Entry("nodate", EntryKind::File, 5, std::nullopt)},
+      // refused
+      {"12-06-26  06:21PM                   18446744073709551616 overflow", std::nullopt},
+      {"12-06-26  13:21PM                    5 badampm", std::nullopt},
+      {"12-06-26  06:21PM                 1,23 badcommas", std::nullopt},
+      {"12-06-26  06:21PM                 ,123 badcommas", std::nullopt},
+      {"12-06-26  06:21PM       <DIR>          ..", std::nullopt},
+      {"12-06-26  06:21PM       <DIR>          ", std::nullopt},
+      {"12-06-26  06:21PM       <DIR>", std::nullopt},
+      {"12-06-26  06:21PM       <LINK>          x", std::nullopt},
+      {"12-06-26  xx:21PM       <DIR>          x", std::nullopt},
+      {"1-6-26  06:21PM       <DIR>          x", std::nullopt},
+      {"2000 files", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto got = ParseListLine(c.line, kNow);
+    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
+                               << "\nwant: " << Describe(c.expected);
+  }
+}
+
+// ------------------------------------------------------------------ EPLF
+
+TEST(EplfListParser, RealWorldLines) {
+  const std::vector<LineCase> cases = {
+      {"+i8388621.48594,m825718503,r,s280,\tdjb.html", Entry("djb.html", EntryKind::File, 280, std::time_t{825718503})},
+      {"+i8388621.50690,m824255907,/,\t514", Entry("514", EntryKind::Directory, 0, std::time_t{824255907})},
+      {"+i8388621.48598,m824253270,r,s612,\t514.html", Entry("514.html", EntryKind::File, 612, std::time_t{824253270})},
+      {"+r,s5368709120,\tbig file", Entry("big file", EntryKind::File, 5368709120ull, std::nullopt)},
+      {"+m1,up644,\tnoretr", Entry("noretr", EntryKind::Other, 0, std::time_t{1})},
+      {"+m99999999999999999999,r,\thugetime", Entry("hugetime", EntryKind::File, 0, std::nullopt)},
+      {"+r,s18446744073709551616,\toverflow", std::nullopt},
+      {"+r,s280,", std::nullopt},
+      {"+r,\t", std::nullopt},
+      {"+/,\t..", std::nullopt},
+      {"+r,\tdir/file", std::nullopt},
+      {"+", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto got = ParseListLine(c.line, kNow);
+    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
+                               << "\nwant: " << Describe(c.expected);
+  }
+}
+
+// ------------------------------------------------------------------ whole listings
+
+TEST(ListParser, WholeListingSkipsTotalsBlankLinesAndGarbage) {
+  const std::string listing =
+      "total 24\r\n"
+      "drwxr-xr-x    2 ftp      ftp          4096 Mar 14  2019 .\r\n"
+      "drwxr-xr-x    2 ftp      ftp          4096 Mar 14  2019 ..\r\n"
+      "drwxr-xr-x    2 ftp      ftp          4096 Mar 14  2019 pub\r\n"
+      "\r\n"
+      "this line means nothing\n"
+      "-rw-r--r--    1 ftp      ftp            12 Dec 01 10:15 a.txt\n"
+      "12-06-26  06:21PM       <DIR>          dos\n"
+      "+r,s3,\teplf";
+  const auto entries = ParseListListing(listing, kNow);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].name, "pub");
+  EXPECT_EQ(entries[1].name, "a.txt");
+  EXPECT_EQ(entries[1].size, 12u);
+  EXPECT_EQ(entries[2].name, "dos");
+  EXPECT_EQ(entries[3].name, "eplf");
+}
+
+TEST(ListParser, CarriageReturnOnlyEndsALineBeforeLineFeed) {
+  // "a\rb" is one name; a name holding CR could never be sent back to the server.
+  const auto entries = ParseListListing("-rw-r--r-- 1 u g 1 Jan  1  2026 a\rb\r\n", kNow);
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST(AcceptableName, Table) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"file", true},   {"a b", true},       {".hidden", true}, {"...", true},      {"", false},
+      {".", false},     {"..", false},       {"a/b", false},    {"/", false},       {std::string("a\0b", 3), false},
+      {"a\rb", false},  {"a\nb", false},     {"\\", true},      {"ü.txt", true},
+  };
+  for (const auto& [name, acceptable] : cases) {
+    EXPECT_EQ(IsAcceptableName(name), acceptable) << name;
+  }
+}
+
+// ------------------------------------------------------------------ robustness
+
+TEST(ListParser, RandomBytesNeverCrashAndYieldOnlySafeNames) {
+  std::mt19937_64 random(20261206);
+  const std::string alphabet = "-drwxlcbps0123456789 :,<>DIR+/\t\r\n.JanFebDecAMPM=;typefilesizemodify\0\xff";
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes(random() % 400, '\0');
+    for (auto& b : bytes) {
+      b = (random() % 4 == 0) ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+    }
+    for (const auto& e : ParseListListing(bytes, kNow)) EXPECT_TRUE(IsAcceptableName(e.name));
+    for (const auto& e : ParseMlsdListing(bytes)) EXPECT_TRUE(IsAcceptableName(e.name));
+  }
+}
+
+TEST(ListParser, MutatedRealLinesNeverYieldUnsafeNames) {
+  const std::vector<std::string> seeds = {
+      "-rw-r--r--    1 ftp      ftp          1024 Dec 01 10:15 readme.txt",
+      "crw-r--r--   1 root     root       4,  64 Dec  5 08:00 ttyS0",
+      "12/06/2026  06:21 PM         1,234,567 commas.zip",
+      "+i8388621.48594,m825718503,r,s280,\tdjb.html",
+      "type=OS.unix=slink:/srv;size=20;modify=20261206182100; latest",
+  };
+  std::mt19937_64 random(7);
+  for (const auto& seed : seeds) {
+    for (int round = 0; round < 2000; ++round) {
+      std::string line = seed;
+      const int edits = 1 + static_cast<int>(random() % 4);
+      for (int e = 0; e < edits; ++e) {
+        const std::size_t at = random() % (line.size() + 1);
+        switch (random() % 3) {
+          case 0: if (at < line.size()) line.erase(at, 1); break;
+          case 1: line.insert(at, 1, static_cast<char>(random())); break;
+          default: if (at < line.size()) line[at] = static_cast<char>(random()); break;
+        }
+      }
+      if (const auto e = ParseListLine(line, kNow)) {
+        EXPECT_TRUE(IsAcceptableName(e->name)) << line;
+      }
+      for (const auto& e : ParseMlsdListing(line)) EXPECT_TRUE(IsAcceptableName(e.name)) << line;
+    }
+  }
+}
+
+TEST(ListParser, LargeListingsParseInLinearTime) {
+  std::string unixListing;
+  std::string mlsd;
+  for (int i = 0; i < 100000; ++i) {
+    unixListing += "-rw-r--r--    1 ftp      ftp      " + std::to_string(i) + " Dec 01 10:15 file" + std::to_string(i) + "\r\n";
+    mlsd += "type=file;size=" + std::to_string(i) + ";modify=20261206182100; file" + std::to_string(i) + "\r\n";
+  }
+  // Hostile shapes: one enormous line, and a flood of blanks.
+  const std::string longLine = "-rw-r--r-- 1 u g 1 Jan  1  2026 " + std::string(4'000'000, 'x');
+  const std::string blanks(4'000'000, ' ');
+  const std::string newlines(4'000'000, '\n');
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ParseListListing(unixListing, kNow).size(), 100000u);
+  EXPECT_EQ(ParseMlsdListing(mlsd).size(), 100000u);
+  ASSERT_EQ(ParseListListing(longLine, kNow).size(), 1u);
+  EXPECT_TRUE(ParseListListing(blanks, kNow).empty());
+  EXPECT_TRUE(ParseMlsdListing(blanks).empty());
+  EXPECT_TRUE(ParseListListing(newlines, kNow).empty());
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  // Linear work takes well under a second here even unoptimised; quadratic would take minutes.
+  EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+}  // namespace
+}  // namespace veltrim::ftp
