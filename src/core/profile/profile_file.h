@@ -23,9 +23,11 @@ std::string EncodeProfile(const ServerSettings& settings);
 ProfileLoad DecodeProfile(std::string_view bytes, ServerSettings& target);
 
 // File helpers. SaveProfileFile writes with permissions 0600 (the file holds
-// a password) and replaces the old file only once the new one is complete.
-// Both throw std::runtime_error with a readable text when the file itself
-// cannot be opened or written.
+// a password) to a temporary file beside the target and renames it over the
+// target only once it is complete. Both throw std::runtime_error with a
+// readable text when the file itself cannot be opened or written (a folder or
+// a named pipe is not a profile). A read error part way through the file is
+// taken as its end, so the load is Incomplete.
 void SaveProfileFile(const std::filesystem::path& path, const ServerSettings& settings);
 ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& target);
 

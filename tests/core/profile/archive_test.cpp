@@ -1,0 +1,94 @@
+#include "core/profile/archive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace veltrim::archive {
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+struct PrefixCase {
+  std::size_t length;
+  std::string prefix;
+};
+
+TEST(ArchiveString, LengthPrefixBoundaries) {
+  const std::vector<PrefixCase> cases = {
+      {0, Bytes({0x00})},
+      {1, Bytes({0x01})},
+      {254, Bytes({0xFE})},
+      {255, Bytes({0xFF, 0xFF, 0x00})},
+      {256, Bytes({0xFF, 0x00, 0x01})},
+      {65533, Bytes({0xFF, 0xFD, 0xFF})},
+      {65534, Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
+      {65535, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
+      {70000, Bytes({0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})},
+  };
+  for (const auto& c : cases) {
+    const std::string text(c.length, 'a');
+    std::string out;
+    AppendString(out, text);
+    ASSERT_EQ(out.size(), c.prefix.size() + c.length) << c.length;
+    EXPECT_EQ(out.substr(0, c.prefix.size()), c.prefix) << c.length;
+
+    Reader reader(out);
+    const auto back = reader.ReadString();
+    ASSERT_TRUE(back.has_value()) << c.length;
+    EXPECT_EQ(*back, text);
+    EXPECT_FALSE(reader.Failed());
+  }
+}
+
+TEST(ArchiveInt32, LittleEndian) {
+  std::string out;
+  AppendInt32(out, 0x12345678u);
+  AppendInt32(out, 0xFFFFFFFFu);
+  EXPECT_EQ(out, Bytes({0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF}));
+  Reader reader(out);
+  EXPECT_EQ(reader.ReadUInt32(), 0x12345678u);
+  EXPECT_EQ(reader.ReadUInt32(), 0xFFFFFFFFu);
+  EXPECT_EQ(reader.ReadUInt32(), std::nullopt);
+  EXPECT_TRUE(reader.Failed());
+}
+
+struct BadStringCase {
+  const char* what;
+  std::string bytes;
+};
+
+TEST(ArchiveString, DamagedInputFailsTheRead) {
+  const std::vector<BadStringCase> cases = {
+      {"nothing at all", ""},
+      {"one-byte length past the end", Bytes({0x05, 'a', 'b'})},
+      {"marker without its length", Bytes({0xFF})},
+      {"marker with half a length", Bytes({0xFF, 0x10})},
+      {"two-byte length past the end", Bytes({0xFF, 0x00, 0x01, 'a'})},
+      {"four-byte length cut short", Bytes({0xFF, 0xFF, 0xFF, 0x00, 0x00})},
+      {"four-byte length of 4 GiB - 2 with nothing behind it", Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF})},
+      {"eight-byte form", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0, 0, 0, 0, 0, 0, 0, 'a'})},
+      {"16-bit character form", Bytes({0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00})},
+  };
+  for (const auto& c : cases) {
+    Reader reader(c.bytes);
+    EXPECT_EQ(reader.ReadString(), std::nullopt) << c.what;
+    EXPECT_TRUE(reader.Failed()) << c.what;
+    // Once failed, the reader stays failed even where bytes remain.
+    EXPECT_EQ(reader.ReadUInt32(), std::nullopt) << c.what;
+  }
+}
+
+TEST(ArchiveString, LongerPrefixFormsOfShortLengthsAreRead) {
+  Reader reader(Bytes({0xFF, 0x02, 0x00, 'h', 'i', 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, '!'}));
+  EXPECT_EQ(reader.ReadString(), "hi");
+  EXPECT_EQ(reader.ReadString(), "!");
+}
+
+}  // namespace
+}  // namespace veltrim::archive
