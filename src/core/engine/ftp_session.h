@@ -159,18 +159,20 @@ class CFtpSession {
   struct Operation;
   bool RunOperation(Operation& operation);
   bool WaitForWorker(const std::shared_ptr<engine::SessionState>& state, bool pleaseWait);
-  void DownloadTree(const std::string& remoteDir, const std::string& localFolder, const std::string& root,
-                    bool download, int depth);
+  void DownloadTree(const std::string& remoteDir, const std::string& leaf, const std::string& localFolder,
+                    const std::string& root, bool download, int depth);
   bool UploadTree(const std::string& localFolder, const std::string& remoteDir, bool download, int depth);
   bool RemoteDirectoryExists(const std::string& path);
   std::chrono::milliseconds EffectiveNetworkTimeout() const;
   void ReleaseWorkers(std::chrono::milliseconds grace);
+  // Joins a worker that has ended, detaches one that still runs (it owns
+  // what it touches).
+  static void RetireWorker(std::unique_ptr<engine::WorkerThread>& worker);
 
   std::shared_ptr<SessionHost> host_;
   std::shared_ptr<engine::SessionState> state_;
   std::unique_ptr<engine::WorkerThread> worker_;          // the running operation's worker
   std::unique_ptr<engine::WorkerThread> transferWorker_;  // the background transfer's worker
-  std::vector<std::unique_ptr<engine::WorkerThread>> retiredWorkers_;
 
   ServerSettings settings_;
   std::vector<std::string> textExtensions_;

@@ -1,6 +1,7 @@
 #pragma once
 // Where the session log goes. The session writes one line per step; the sink
-// shows it. Lines may arrive from any thread; a sink keeps them in call order.
+// shows it. Lines may arrive from any thread; a sink keeps them in call order
+// and must not wait for the window thread (post the line, don't block on it).
 
 #include <mutex>
 #include <string>

@@ -1,0 +1,176 @@
+// Login: one attempt with its Please Wait box, the login worker, and the six
+// ways an attempt ends.
+#include <algorithm>
+
+#include "core/engine/engine_flags.h"
+#include "core/engine/ftp_session.h"
+#include "core/engine/session_state.h"
+#include "core/engine/worker_thread.h"
+#include "core/ftp/ftp_connection.h"
+#include "core/ftp/internet_exception.h"
+#include "core/ftp/internet_session.h"
+
+namespace veltrim {
+
+namespace {
+
+constexpr const char* kUnknownConnectError = "An unknown error has occured while trying to connect to host.";
+
+struct LoginRequest {
+  std::string host;
+  std::string user;
+  std::string password;
+  uint16_t port;
+  std::chrono::milliseconds timeout;
+  int32_t attempt;
+  uint64_t id;
+};
+
+// The attempt's AttemptCancelled entry was cleared by Connect before this
+// worker started, so a watchdog that fires early is never overwritten.
+void RunLogin(const std::shared_ptr<engine::SessionState>& state, const LoginRequest& request) {
+  std::string errorText;
+  try {
+    auto session = std::make_shared<CInternetSession>();
+    session->SetTimeout(request.timeout);
+    std::shared_ptr<CFtpConnection> connection =
+        session->GetFtpConnection(request.host, request.user, request.password, request.port, true);
+    if (IsAttemptCancelled(request.attempt)) {
+      // Nobody wants this connection any more.
+      connection->Close();
+      return;
+    }
+    const bool stored = state->Finish(request.id, false, [&] {
+      state->mainSession = session;
+      state->mainConnection = connection;
+    });
+    if (!stored) connection->Close();
+    return;
+  } catch (const CInternetException& error) {
+    errorText = error.Text();
+  } catch (const std::exception&) {
+    errorText.clear();
+  }
+  if (IsAttemptCancelled(request.attempt)) return;
+  state->WriteLog(errorText.empty() ? std::string(kUnknownConnectError) : "Error connecting to host: " + errorText);
+  state->Finish(
+      request.id, true,
+      [&] {
+        state->mainSession.reset();
+        state->mainConnection.reset();
+      },
+      true);
+}
+
+// Closes the Please Wait box on every way out of Connect.
+class PleaseWaitBox {
+ public:
+  PleaseWaitBox(SessionHost& host, int32_t countdown, const std::string& text) : host_(host) {
+    host_.OpenPleaseWait(countdown, text);
+  }
+  ~PleaseWaitBox() { host_.ClosePleaseWait(); }
+  PleaseWaitBox(const PleaseWaitBox&) = delete;
+  PleaseWaitBox& operator=(const PleaseWaitBox&) = delete;
+
+ private:
+  SessionHost& host_;
+};
+
+}  // namespace
+
+bool CFtpSession::Connect(int32_t attempt) {
+  {
+    std::lock_guard lock(state_->mutex);
+    if (state_->mainSession) return false;
+  }
+  const std::string boxText = attempt == 0 ? std::string("Attempting to connect to host...")
+                                           : "Attempting to connect to host... Retry #" + std::to_string(attempt);
+  PleaseWaitBox box(*host_, settings_.Timeout, boxText);
+
+  WriteLog("Connecting to host: " + settings_.Hostname);
+  if (settings_.Hostname.empty()) {
+    WriteLog("You must enter a hostname.");
+    return false;
+  }
+  if (settings_.Anonymous) {
+    settings_.Username = "anonymous";
+    settings_.Password = kAnonymousPassword;
+  } else {
+    if (settings_.Username.empty()) {
+      WriteLog("You must enter a your username and password.");
+      return false;
+    }
+    if (settings_.Password.empty()) {
+      settings_.Password = host_->InputBox("Please enter your password:", "Password", "", true);
+    }
+  }
+  WriteLog("Username: " + settings_.Username);
+  WriteLog("Password: " + std::string(settings_.Password.size(), '*'));
+
+  state_->done.store(false);
+  state_->failed.store(false);
+  OperationAbort.store(false);
+  ++runningCount_;
+  connectAttempt_ = attempt;
+  SetAttemptCancelled(attempt, false);
+  LoginRequest request{settings_.Hostname,
+                       settings_.Username,
+                       settings_.Password,
+                       static_cast<uint16_t>(static_cast<uint32_t>(settings_.Port) & 0xffffu),
+                       EffectiveNetworkTimeout(),
+                       attempt,
+                       0};
+  {
+    std::lock_guard lock(state_->mutex);
+    request.id = ++state_->operationId;
+    state_->waiting = true;
+  }
+  RetireWorker(worker_);
+  worker_ = std::make_unique<engine::WorkerThread>([state = state_, request] { RunLogin(state, request); });
+
+  const bool boxCancelled = WaitForWorker(state_, true);
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->waiting = false;
+  }
+  --runningCount_;
+  const bool done = state_->done.load();
+  const bool failed = state_->failed.load();
+  const bool cancelled = IsAttemptCancelled(attempt);
+  worker_->Release(done ? std::chrono::milliseconds(2000) : std::chrono::milliseconds(0));
+  worker_.reset();
+
+  auto giveUp = [&] {
+    OperationAbort.store(true);
+    SetAttemptCancelled(attempt, true);
+  };
+  if (done && !failed && !cancelled) {
+    connected_ = true;
+    WriteLog("Connected to Host.");
+    state_->PlaySound("connect.wav");
+    return true;
+  }
+  if (done && failed) {
+    giveUp();
+    state_->PlaySound("error.wav");
+    return false;
+  }
+  if (done) return false;  // the attempt was cancelled meanwhile
+  if (failed) {
+    giveUp();
+    WriteLog("Connection timed out.");
+    return false;
+  }
+  if (boxCancelled) {
+    giveUp();
+    host_->AttemptAborted();
+    WriteLog("Connection Aborted.");
+    state_->PlaySound("error.wav");
+    return false;
+  }
+  // The quit request ended the wait; a connection made later is discarded.
+  SetAttemptCancelled(attempt, true);
+  return false;
+}
+
+}  // namespace veltrim

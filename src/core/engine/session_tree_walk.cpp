@@ -1,0 +1,165 @@
+// Recursive download and upload: walk a tree depth first, create the
+// directories on the receiving side at once and queue one item per file.
+#include <algorithm>
+#include <filesystem>
+
+#include "core/engine/error_ids.h"
+#include "core/engine/ftp_session.h"
+#include "core/engine/remote_listing.h"
+#include "core/engine/safe_local_path.h"
+#include "core/engine/session_state.h"
+#include "core/engine/transfer_figures.h"
+
+namespace veltrim {
+
+namespace {
+
+// A name as it may appear in a log line: control characters (a hostile
+// server's line breaks, escape sequences) shown as "?".
+std::string Printable(const std::string& name) {
+  std::string text = name;
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return text;
+}
+
+std::string WithTrailingSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+struct LocalEntry {
+  std::string name;
+  std::string path;
+  uint64_t size = 0;
+  bool directory = false;
+  bool symlinkToDirectory = false;
+  bool regular = false;
+};
+
+// The folder's entries sorted by name, so that a walk queues in a stable order.
+std::vector<LocalEntry> ListLocalFolder(const std::string& folder) {
+  std::vector<LocalEntry> entries;
+  std::error_code error;
+  std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied, error);
+  if (error) return entries;
+  for (const std::filesystem::directory_entry& item : it) {
+    LocalEntry entry;
+    entry.name = item.path().filename().string();
+    entry.path = item.path().string();
+    std::error_code statusError;
+    const bool isLink = item.is_symlink(statusError);
+    const bool isDirectory = item.is_directory(statusError);
+    entry.directory = isDirectory && !isLink;
+    entry.symlinkToDirectory = isDirectory && isLink;
+    entry.regular = item.is_regular_file(statusError);
+    if (entry.regular) {
+      const auto size = item.file_size(statusError);
+      entry.size = statusError ? 0 : static_cast<uint64_t>(size);
+    }
+    entries.push_back(std::move(entry));
+  }
+  std::sort(entries.begin(), entries.end(), [](const LocalEntry& a, const LocalEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+}  // namespace
+
+void CFtpSession::DownloadDirectory(const std::string& remoteDir, const std::string& localFolder, bool download) {
+  if (StopAdding() || remoteDir == "." || remoteDir == "..") return;
+  std::string trimmed = remoteDir;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  const std::string leaf = trimmed == "/" ? std::string() : FileNamePart(trimmed);
+  DownloadTree(remoteDir, leaf, WithTrailingSlash(localFolder), WithTrailingSlash(localFolder), download, 0);
+}
+
+void CFtpSession::DownloadTree(const std::string& remoteDir, const std::string& leaf, const std::string& localFolder,
+                               const std::string& root, bool download, int depth) {
+  if (StopAdding() || remoteDir == "." || remoteDir == "..") return;
+  if (depth > kMaxTreeDepth) {
+    WriteLog("Skipping " + Printable(remoteDir) + ": the directory tree is too deep.");
+    return;
+  }
+  // The root of the remote side ("/") maps onto the chosen folder itself.
+  if (!leaf.empty() && !IsSafeLocalName(leaf)) {
+    WriteLog("Skipping unsafe name from the server: " + Printable(leaf));
+    return;
+  }
+  const std::string target = leaf.empty() ? localFolder : localFolder + leaf + "/";
+  if (!IsInsideFolder(target, root)) {
+    WriteLog("Skipping unsafe name from the server: " + Printable(leaf));
+    return;
+  }
+  std::error_code ignored;  // an existing folder is fine
+  std::filesystem::create_directory(target, ignored);
+
+  // A directory that cannot be entered is not listed: listing the directory
+  // we are still in would walk it again, without end.
+  if (!ChangeDirectory(remoteDir)) {
+    WriteLog("Skipping " + Printable(remoteDir) + ": the directory cannot be entered.");
+    return;
+  }
+  std::vector<ListingEntry> work;
+  if (auto connection = state_->MainConnection()) work = ListCurrentDirectory(*connection, nullptr);
+
+  for (const ListingEntry& entry : work) {
+    if (StopAdding()) break;
+    if (entry.Name == "." || entry.Name == "..") continue;
+    if (!IsSafeLocalName(entry.Name) || !IsInsideFolder(target + entry.Name, root)) {
+      WriteLog("Skipping unsafe name from the server: " + Printable(entry.Name));
+      continue;
+    }
+    if (entry.IsDirectory) {
+      DownloadTree(entry.Path, entry.Name, target, root, download, depth + 1);
+    } else {
+      AddToQueue(entry.Path, target + entry.Name, download, entry.Size, IsBinaryTransfer(entry.Path));
+    }
+  }
+}
+
+bool CFtpSession::UploadDirectory(const std::string& localFolder, const std::string& remoteDir, bool download) {
+  return UploadTree(localFolder, remoteDir, download, 0);
+}
+
+bool CFtpSession::UploadTree(const std::string& localFolder, const std::string& remoteDir, bool download,
+                             int depth) {
+  if (StopAdding()) return false;
+  if (localFolder == "." || localFolder == "..") return true;
+  if (depth > kMaxTreeDepth) {
+    WriteLog("Skipping " + Printable(localFolder) + ": the directory tree is too deep.");
+    return true;
+  }
+  std::string target = remoteDir + "/";
+  if (target.size() >= 2 && target.compare(target.size() - 2, 2, "//") == 0) target.pop_back();
+
+  const std::string& current = CurrentDir();
+  const std::string currentTarget = current == "/" ? std::string("/") : current + "/";
+  if (target != currentTarget && target != "/") {
+    const std::string directory = target.substr(0, target.size() - 1);
+    // An existing directory is merged into.
+    if (!MakeDirectory(directory) && !RemoteDirectoryExists(directory)) {
+      host_->ShowError(kErrCreateDirectory);
+      return false;
+    }
+  }
+
+  for (const LocalEntry& entry : ListLocalFolder(localFolder)) {
+    if (StopAdding()) break;
+    if (entry.name == "." || entry.name == "..") continue;
+    if (entry.directory) {
+      if (!UploadTree(entry.path, target + entry.name, download, depth + 1)) return false;
+    } else if (entry.symlinkToDirectory) {
+      // Following links to folders could walk in a circle.
+      WriteLog("Skipping " + Printable(entry.path) + ": a link to a folder.");
+    } else if (entry.regular) {
+      AddToQueue(entry.path, target + entry.name, download, entry.size, IsBinaryTransfer(entry.path));
+    } else {
+      // A pipe or device would block the transfer forever.
+      WriteLog("Skipping " + Printable(entry.path) + ": not a regular file.");
+    }
+  }
+  return true;
+}
+
+}  // namespace veltrim
