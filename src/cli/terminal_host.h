@@ -1,0 +1,122 @@
+#pragma once
+// The session engine's host for a terminal: prompts on the terminal, error
+// boxes kept as texts for the one error line, the transfer window as a
+// progress line on stderr, and a message loop that runs posted tasks and a
+// watchdog timer.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/progress_line.h"
+#include "core/engine/log_sink.h"
+#include "core/engine/session_host.h"
+
+namespace veltrim::cli {
+
+// Set from the SIGINT handler: the user wants out.
+extern std::atomic<bool> Interrupted;
+void InstallInterruptHandler();
+
+// Everything written to stderr goes through here, so that log lines and the
+// progress line do not tear each other.
+class StderrWriter {
+ public:
+  explicit StderrWriter(bool progressAllowed);
+  void WriteLine(const std::string& line);
+  void ShowProgress(const std::string& text);
+  void ClearProgress();
+  bool ProgressAllowed() const { return progressAllowed_; }
+
+ private:
+  void ClearLocked();
+  std::mutex mutex_;
+  const bool progressAllowed_;
+  bool progressShown_ = false;
+};
+
+// The session log: kept for the error line, and shown on stderr with -v.
+class TerminalLog : public LogSink {
+ public:
+  TerminalLog(std::shared_ptr<StderrWriter> out, bool verbose) : out_(std::move(out)), verbose_(verbose) {}
+  void AppendLine(const std::string& line) override;
+  std::vector<std::string> Lines() const;
+
+ private:
+  std::shared_ptr<StderrWriter> out_;
+  const bool verbose_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> lines_;
+};
+
+class TerminalHost : public SessionHost {
+ public:
+  explicit TerminalHost(std::shared_ptr<StderrWriter> out) : out_(std::move(out)) {}
+
+  // ---- for the front end ----
+  // Runs fn at the first PumpMessages after deadline (the login watchdog).
+  void SetTimer(std::chrono::steady_clock::time_point deadline, std::function<void()> fn);
+  void CancelTimer();
+  // The texts of the error boxes and message boxes shown so far, in order.
+  std::vector<std::string> ErrorTexts() const;
+  bool TransferWindowOpen() const;
+  // The answer to give every password question without asking again.
+  void RememberPassword(std::string password) { rememberedPassword_ = std::move(password); }
+  // A flag that Ctrl-C raises (the session's StopAdding during a tree walk).
+  void RaiseOnInterrupt(std::atomic<bool>* flag) { raiseOnInterrupt_ = flag; }
+
+  // ---- SessionHost ----
+  bool PumpMessages() override;
+  std::string InputBox(const std::string& prompt, const std::string& caption, const std::string& defaultText,
+                       bool password) override;
+  void OpenPleaseWait(int32_t countdownSeconds, const std::string& text) override;
+  bool PleaseWaitCancelled() override;
+  void ClosePleaseWait() override;
+  void AttemptAborted() override {}
+  void PrepareFileIcons() override {}
+  FileTypeInfo FileTypeOf(const std::string& name) override;
+  void ShowError(uint32_t id) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption) override;
+  void PlaySound(const std::string&) override {}
+  void RunOnWindowThread(std::function<void()> task) override;
+  void OpenTransferWindow(std::shared_ptr<TransferProgress> progress) override;
+  void CloseTransferWindow() override;
+  void SetTransferFile(const std::string& source, const std::string& destination) override;
+  void AddTransferRow(const std::string&, int32_t, const std::string&) override {}
+  void SelectTransferRow(int32_t) override {}
+  void SetTransferRowImage(int32_t, int32_t) override {}
+  void TransferProgressed() override;
+  CancelTransferAnswer AskCancelTransfer() override;
+  void RememberCancelAnswer(RememberedCancel) override {}
+
+ private:
+  void RecordError(const std::string& text);
+
+  std::shared_ptr<StderrWriter> out_;
+
+  mutable std::mutex tasksMutex_;
+  std::condition_variable tasksChanged_;
+  std::deque<std::function<void()>> tasks_;
+
+  std::optional<std::string> rememberedPassword_;
+  std::atomic<bool>* raiseOnInterrupt_ = nullptr;
+  std::optional<std::chrono::steady_clock::time_point> timerDeadline_;  // window thread only
+  std::function<void()> timerFn_;
+
+  mutable std::mutex errorsMutex_;
+  std::vector<std::string> errors_;
+
+  mutable std::mutex transferMutex_;
+  std::shared_ptr<TransferProgress> progress_;
+  std::string fileName_;
+  std::chrono::steady_clock::time_point lastDrawn_{};
+};
+
+}  // namespace veltrim::cli
