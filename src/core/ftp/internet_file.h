@@ -1,8 +1,10 @@
 #pragma once
 // An open remote file: one data connection of a RETR or STOR.
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 
 namespace veltrim {
 
@@ -30,12 +32,15 @@ class CInternetFile {
   void Close();
   // Ends a cancelled or failed transfer (ABOR when needed) and leaves the
   // control connection usable for the next command. Never throws.
+  // Thread-safe: called from another thread while Read or Write blocks, it
+  // makes that call end promptly with an exception, then aborts.
   void Abort();
 
  private:
   std::shared_ptr<ftp::ControlChannel> channel_;
-  std::unique_ptr<ftp::DataTransfer> transfer_;
-  bool ended_ = false;
+  const std::unique_ptr<ftp::DataTransfer> transfer_;
+  std::mutex useMutex_;  // one of Read, Write, Close, Abort at a time
+  std::atomic<bool> ended_{false};
 };
 
 }  // namespace veltrim

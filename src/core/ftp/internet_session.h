@@ -10,6 +10,9 @@
 namespace veltrim {
 
 class CFtpConnection;
+namespace ftp {
+class WakeSignal;
+}
 
 class CInternetSession {
  public:
@@ -33,12 +36,14 @@ class CInternetSession {
                                                    const std::string& password, uint16_t port = 21,
                                                    bool passive = true);
 
-  // Nothing to release beyond the connections, which close themselves; kept
-  // so that callers can end a session explicitly.
+  // Thread-safe. Abandons a GetFtpConnection still in progress on another
+  // thread (it throws promptly) and refuses later ones. Connections already
+  // opened are closed through their own Close().
   void Close();
 
  private:
   std::chrono::milliseconds timeout_ = kDefaultTimeout;
+  std::shared_ptr<ftp::WakeSignal> cancel_;
 };
 
 }  // namespace veltrim

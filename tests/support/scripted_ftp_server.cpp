@@ -1,0 +1,403 @@
+#include "support/scripted_ftp_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace veltrim::test {
+
+namespace {
+
+std::string ReplacePlaceholders(std::string text, uint16_t port) {
+  const std::pair<std::string, std::string> replacements[] = {
+      {"{port}", std::to_string(port)}, {"{p1}", std::to_string(port / 256)}, {"{p2}", std::to_string(port % 256)}};
+  for (const auto& [from, to] : replacements) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+      text.replace(at, from.size(), to);
+    }
+  }
+  return text;
+}
+
+bool Matches(const std::string& expected, const std::string& command) {
+  if (!expected.empty() && expected.back() == '*') {
+    return command.compare(0, expected.size() - 1, expected, 0, expected.size() - 1) == 0;
+  }
+  return command == expected;
+}
+
+ftp::UniqueFd ListenOnLoopback(uint16_t& port) {
+  ftp::UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int one = 1;
+  setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  if (bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd.Get(), 4) != 0) {
+    throw std::runtime_error(std::string("scripted server cannot listen: ") + std::strerror(errno));
+  }
+  port = ftp::LocalAddressOf(fd.Get()).Port();
+  return fd;
+}
+
+}  // namespace
+
+std::string ScriptContext::ReadCommand(bool* ok) { return server_.ReadCommand(ok, false); }
+void ScriptContext::SendRaw(const std::string& bytes) { server_.SendRawNow(bytes); }
+void ScriptContext::Fail(const std::string& why) { server_.RecordFailure(why); }
+bool ScriptContext::Stopping() const { return server_.stop_.Fired(); }
+
+ScriptedFtpServer::ScriptedFtpServer() { listener_ = ListenOnLoopback(port_); }
+
+ScriptedFtpServer::~ScriptedFtpServer() {
+  stop_.Fire();
+  if (thread_.joinable()) thread_.join();
+}
+
+ScriptedFtpServer& ScriptedFtpServer::SendRaw(std::string bytes) {
+  steps_.push_back([bytes](ScriptContext& context) { context.SendRaw(bytes); });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::Reply(std::string text) { return SendRaw(text + "\r\n"); }
+
+ScriptedFtpServer& ScriptedFtpServer::Expect(std::string command, std::string reply) {
+  steps_.push_back([command, reply](ScriptContext& context) {
+    bool ok = false;
+    const std::string got = context.ReadCommand(&ok);
+    if (!ok) {
+      context.Fail("expected \"" + command + "\", but the client sent nothing more");
+      return;
+    }
+    if (!Matches(command, got)) {
+      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
+      context.SendLine("500 Unexpected command.");
+      return;
+    }
+    if (!reply.empty()) context.SendLine(reply);
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string password, std::string features) {
+  Expect("USER " + user, "331 Password required.");
+  Expect("PASS " + password, "230 Logged in.");
+  return Expect("FEAT", features);
+}
+
+ScriptedFtpServer& ScriptedFtpServer::ExpectPassive(std::string command, std::string reply) {
+  steps_.push_back([this, command, reply](ScriptContext& context) {
+    uint16_t port = 0;
+    dataListener_ = ListenOnLoopback(port);
+    bool ok = false;
+    const std::string got = context.ReadCommand(&ok);
+    if (!ok || !Matches(command, got)) {
+      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
+      if (ok) context.SendLine("500 Unexpected command.");
+      return;
+    }
+    context.SendLine(ReplacePlaceholders(reply, port));
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::string reply) {
+  steps_.push_back([this, command, reply](ScriptContext& context) {
+    bool ok = false;
+    const std::string got = context.ReadCommand(&ok);
+    if (!ok || !Matches(command, got)) {
+      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
+      if (ok) context.SendLine("500 Unexpected command.");
+      return;
+    }
+    // EPRT |1|127.0.0.1|4567|  or  PORT 127,0,0,1,17,215
+    std::string host;
+    unsigned port = 0;
+    if (got.rfind("EPRT ", 0) == 0 && got.size() > 6) {
+      const char d = got[5];
+      const std::size_t a = got.find(d, 6), b = got.find(d, a + 1), c = got.find(d, b + 1);
+      if (a != std::string::npos && b != std::string::npos && c != std::string::npos) {
+        host = got.substr(a + 1, b - a - 1);
+        port = static_cast<unsigned>(std::stoul(got.substr(b + 1, c - b - 1)));
+      }
+    } else if (got.rfind("PORT ", 0) == 0) {
+      unsigned n[6] = {};
+      if (std::sscanf(got.c_str() + 5, "%u,%u,%u,%u,%u,%u", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5]) == 6) {
+        host = std::to_string(n[0]) + "." + std::to_string(n[1]) + "." + std::to_string(n[2]) + "." +
+               std::to_string(n[3]);
+        port = n[4] * 256 + n[5];
+      }
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (host.empty() || inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+      context.Fail("cannot understand the active-mode address in \"" + got + "\"");
+      context.SendLine("501 Bad address.");
+      return;
+    }
+    std::memcpy(&activeTarget_.storage, &address, sizeof address);
+    activeTarget_.length = sizeof address;
+    haveActiveTarget_ = true;
+    {
+      std::lock_guard lock(mutex_);
+      activeTargetText_ = host + ":" + std::to_string(port);
+    }
+    context.SendLine(reply);
+  });
+  return *this;
+}
+
+bool ScriptedFtpServer::OpenDataConnection() {
+  if (data_.Valid()) return true;
+  if (dataListener_.Valid()) {
+    if (!WaitReadable(dataListener_.Get(), false)) {
+      RecordFailure("the client did not open the passive data connection");
+      return false;
+    }
+    data_ = ftp::UniqueFd(accept4(dataListener_.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    dataListener_.Reset();
+    if (!data_.Valid()) RecordFailure("accepting the data connection failed");
+    return data_.Valid();
+  }
+  if (haveActiveTarget_) {
+    haveActiveTarget_ = false;
+    try {
+      data_ = ftp::ConnectTo(activeTarget_, {stop_.Fd()}, ftp::Clock::now() + stepTimeout_, stepTimeout_,
+                             "the client's data port");
+    } catch (const std::exception& e) {
+      RecordFailure(std::string("connecting to the client's data port failed: ") + e.what());
+      return false;
+    }
+    return true;
+  }
+  RecordFailure("a data connection was scripted without EPSV/PASV or EPRT/PORT before it");
+  return false;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::SendData(std::string bytes, DataEnd end) {
+  steps_.push_back([this, bytes, end](ScriptContext&) {
+    if (!OpenDataConnection()) return;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t sent = send(data_.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+      if (sent > 0) {
+        done += static_cast<std::size_t>(sent);
+        continue;
+      }
+      if (sent < 0 && (errno == EAGAIN || errno == EINTR)) {
+        pollfd fds[2] = {{data_.Get(), POLLOUT, 0}, {stop_.Fd(), POLLIN, 0}};
+        if (poll(fds, 2, static_cast<int>(stepTimeout_.count())) <= 0 || fds[1].revents != 0) break;
+        continue;
+      }
+      break;  // the client went away: that is its right
+    }
+    if (end == DataEnd::Reset) {
+      const linger reset{1, 0};
+      setsockopt(data_.Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+    if (end == DataEnd::KeepOpen) {
+      // Hold the connection until the client closes it or the test ends.
+      while (WaitReadable(data_.Get(), true)) {
+        char sink[4096];
+        const ssize_t got = recv(data_.Get(), sink, sizeof sink, 0);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) break;
+      }
+    }
+    data_.Reset();
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::ReceiveData() {
+  steps_.push_back([this](ScriptContext&) {
+    if (!OpenDataConnection()) return;
+    char chunk[65536];
+    while (WaitReadable(data_.Get(), false)) {
+      const ssize_t got = recv(data_.Get(), chunk, sizeof chunk, 0);
+      if (got > 0) {
+        std::lock_guard lock(mutex_);
+        received_.append(chunk, static_cast<std::size_t>(got));
+        continue;
+      }
+      if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      break;
+    }
+    data_.Reset();
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::Stall() {
+  steps_.push_back([this](ScriptContext&) {
+    bool ok = true;
+    while (ok) ReadCommand(&ok, true);
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::Pause(std::chrono::milliseconds duration) {
+  steps_.push_back([this, duration](ScriptContext&) {
+    pollfd fd{stop_.Fd(), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(duration.count()));
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::Drop() {
+  steps_.push_back([this](ScriptContext&) {
+    data_.Reset();
+    dataListener_.Reset();
+    control_.Reset();
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::AcceptNextConnection() {
+  steps_.push_back([this](ScriptContext&) {
+    data_.Reset();
+    dataListener_.Reset();
+    control_.Reset();
+    pending_.clear();
+    AcceptControl();
+  });
+  return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::Do(Step step) {
+  steps_.push_back(std::move(step));
+  return *this;
+}
+
+void ScriptedFtpServer::Start() { thread_ = std::thread([this] { Run(); }); }
+
+void ScriptedFtpServer::Run() {
+  ScriptContext context(*this);
+  if (AcceptControl()) {
+    for (auto& step : steps_) {
+      if (stop_.Fired()) break;
+      step(context);
+    }
+  }
+  {
+    std::lock_guard lock(mutex_);
+    scriptDone_ = true;
+  }
+  doneChanged_.notify_all();
+  Idle();
+}
+
+void ScriptedFtpServer::Idle() {
+  while (control_.Valid()) {
+    bool ok = false;
+    const std::string command = ReadCommand(&ok, true);
+    if (!ok) break;
+    if (command == "QUIT") {
+      SendRawNow("221 Goodbye.\r\n");
+      break;
+    }
+    SendRawNow("502 Command not scripted.\r\n");
+  }
+  control_.Reset();
+}
+
+bool ScriptedFtpServer::AcceptControl() {
+  if (!WaitReadable(listener_.Get(), false)) {
+    RecordFailure("the client did not connect");
+    return false;
+  }
+  control_ = ftp::UniqueFd(accept4(listener_.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+  if (!control_.Valid()) RecordFailure("accepting the control connection failed");
+  return control_.Valid();
+}
+
+bool ScriptedFtpServer::WaitReadable(int fd, bool untilStopped) {
+  pollfd fds[2] = {{fd, POLLIN, 0}, {stop_.Fd(), POLLIN, 0}};
+  const int timeout = untilStopped ? -1 : static_cast<int>(stepTimeout_.count());
+  while (true) {
+    const int ready = poll(fds, 2, timeout);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0 || fds[1].revents != 0) return false;
+    return true;
+  }
+}
+
+std::string ScriptedFtpServer::ReadCommand(bool* ok, bool untilStopped) {
+  if (ok) *ok = false;
+  while (control_.Valid()) {
+    const std::size_t end = pending_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      {
+        std::lock_guard lock(mutex_);
+        commands_.push_back(line);
+      }
+      if (ok) *ok = true;
+      return line;
+    }
+    if (!WaitReadable(control_.Get(), untilStopped)) return {};
+    char chunk[4096];
+    const ssize_t got = recv(control_.Get(), chunk, sizeof chunk, 0);
+    if (got > 0) {
+      pending_.append(chunk, static_cast<std::size_t>(got));
+    } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+      return {};
+    }
+  }
+  return {};
+}
+
+void ScriptedFtpServer::SendRawNow(const std::string& bytes) {
+  std::size_t done = 0;
+  while (control_.Valid() && done < bytes.size()) {
+    const ssize_t sent = send(control_.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    if (sent > 0) {
+      done += static_cast<std::size_t>(sent);
+    } else if (sent < 0 && (errno == EAGAIN || errno == EINTR)) {
+      pollfd fds[2] = {{control_.Get(), POLLOUT, 0}, {stop_.Fd(), POLLIN, 0}};
+      if (poll(fds, 2, static_cast<int>(stepTimeout_.count())) <= 0 || fds[1].revents != 0) return;
+    } else {
+      return;
+    }
+  }
+}
+
+void ScriptedFtpServer::RecordFailure(const std::string& why) {
+  std::lock_guard lock(mutex_);
+  failures_.push_back(why);
+}
+
+std::vector<std::string> ScriptedFtpServer::Commands() const {
+  std::lock_guard lock(mutex_);
+  return commands_;
+}
+
+std::vector<std::string> ScriptedFtpServer::Failures() const {
+  std::lock_guard lock(mutex_);
+  return failures_;
+}
+
+std::string ScriptedFtpServer::ReceivedData() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+std::string ScriptedFtpServer::ActiveTarget() const {
+  std::lock_guard lock(mutex_);
+  return activeTargetText_;
+}
+
+bool ScriptedFtpServer::WaitUntilScriptDone(std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return doneChanged_.wait_for(lock, timeout, [this] { return scriptDone_; });
+}
+
+}  // namespace veltrim::test
