@@ -1,0 +1,244 @@
+// Directory operations and listings against a real server: results, exact
+// log lines, and what they change on the server.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "engine_test_support.h"
+
+namespace veltrim::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<PyFtpServer>();
+    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
+    ASSERT_TRUE(rig_->ConnectAndReset());
+  }
+  CFtpSession& Session() { return *rig_->session; }
+  fs::path Root() const { return server_->Root(); }
+
+  std::unique_ptr<PyFtpServer> server_;
+  std::unique_ptr<SessionRig> rig_;
+};
+
+struct DirectoryOperationCase {
+  const char* name;
+  std::function<bool(CFtpSession&)> run;
+  bool result;
+  std::string logLine;
+  std::function<bool(const fs::path& root)> serverState;  // what must hold afterwards
+};
+
+TEST_F(DirectoryTest, EachOperationLogsItsLineAndReportsTheServersAnswer) {
+  server_->WriteFile("sub/keep.txt", "k");
+  server_->WriteFile("a.txt", "aaa");
+  server_->WriteFile("gone.txt", "g");
+  fs::create_directories(Root() / "empty");
+  const DirectoryOperationCase cases[] = {
+      {"change into a directory", [](CFtpSession& s) { return s.ChangeDirectory("/sub"); }, true,
+       "Changing Directory to: /sub", nullptr},
+      {"change into a missing directory", [](CFtpSession& s) { return s.ChangeDirectory("/missing"); }, false,
+       "Changing Directory to: /missing", nullptr},
+      {"change to an empty path", [](CFtpSession& s) { return s.ChangeDirectory(""); }, false,
+       "Changing Directory to: ", nullptr},
+      {"make a directory", [](CFtpSession& s) { return s.MakeDirectory("/newdir"); }, true,
+       "Making Directory: /newdir", [](const fs::path& r) { return fs::is_directory(r / "newdir"); }},
+      {"make with two leading slashes", [](CFtpSession& s) { return s.MakeDirectory("//twice"); }, true,
+       "Making Directory: /twice", [](const fs::path& r) { return fs::is_directory(r / "twice"); }},
+      // The server refuses (the directory exists): that is a failure.
+      {"make an existing directory", [](CFtpSession& s) { return s.MakeDirectory("/sub"); }, false,
+       "Making Directory: /sub", nullptr},
+      {"remove an empty directory", [](CFtpSession& s) { return s.RemoveDirectory("/empty"); }, true,
+       "Removing Directory: /empty", [](const fs::path& r) { return !fs::exists(r / "empty"); }},
+      {"remove a directory that is not empty", [](CFtpSession& s) { return s.RemoveDirectory("/sub"); }, false,
+       "Removing Directory: /sub", [](const fs::path& r) { return fs::exists(r / "sub/keep.txt"); }},
+      {"rename a file", [](CFtpSession& s) { return s.RenameFile("/a.txt", "/b.txt"); }, true,
+       "Renaming File: /a.txt to /b.txt", [](const fs::path& r) { return fs::exists(r / "b.txt") && !fs::exists(r / "a.txt"); }},
+      // Refused by the server: a failure, not a success.
+      {"rename a missing file", [](CFtpSession& s) { return s.RenameFile("/missing", "/other"); }, false,
+       "Renaming File: /missing to /other", [](const fs::path& r) { return !fs::exists(r / "other"); }},
+      {"delete a file", [](CFtpSession& s) { return s.DeleteFile("/gone.txt"); }, true, "Deleting File: /gone.txt",
+       [](const fs::path& r) { return !fs::exists(r / "gone.txt"); }},
+      {"delete a missing file", [](CFtpSession& s) { return s.DeleteFile("/nothing"); }, false,
+       "Deleting File: /nothing", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t before = rig_->Lines().size();
+    EXPECT_EQ(c.run(Session()), c.result);
+    const auto lines = rig_->Lines();
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_EQ(lines.back(), c.logLine);
+    if (c.serverState) {
+      EXPECT_TRUE(c.serverState(Root()));
+    }
+    EXPECT_FALSE(Session().IsBusy());
+  }
+}
+
+TEST_F(DirectoryTest, CurrentDirectoryIsAskedAfterAChangeAndLogged) {
+  fs::create_directories(Root() / "pub" / "deep");
+  EXPECT_EQ(Session().CurrentDir(), "/");
+  ASSERT_TRUE(Session().ChangeDirectory("/pub/deep"));
+  EXPECT_EQ(Session().CurrentDir(), "/") << "ChangeDirectory leaves CurrentDir to GetCurrentDirectory";
+  EXPECT_EQ(Session().GetCurrentDirectory(), "/pub/deep");
+  EXPECT_EQ(rig_->Lines().back(), "Current Directory: /pub/deep");
+}
+
+TEST_F(DirectoryTest, IsBusyDuringTheWaitOnly) {
+  std::vector<bool> busy;
+  rig_->host->onPump = [&] { busy.push_back(Session().IsBusy()); };
+  EXPECT_FALSE(Session().IsBusy());
+  Session().ChangeDirectory("/");
+  EXPECT_FALSE(Session().IsBusy());
+  ASSERT_FALSE(busy.empty());
+  for (bool b : busy) EXPECT_TRUE(b);
+}
+
+struct ListingFlagsCase {
+  const char* name;
+  std::vector<std::string> files;
+  bool message;
+  bool index;
+};
+
+TEST_F(DirectoryTest, ListingFlagsTheWelcomeAndIndexFilesByExactName) {
+  const ListingFlagsCase cases[] = {
+      {"message", {".message", "x"}, true, false},
+      {"message in capitals", {".MESSAGE"}, false, false},
+      {"index", {"00_index.txt"}, false, true},
+      {"index in capitals", {"00_INDEX.TXT"}, false, false},
+      {"both", {"00_index.txt", ".message"}, true, true},
+      {"neither", {"readme"}, false, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = "case" + std::to_string(n++);
+    for (const auto& file : c.files) server_->WriteFile(dir + "/" + file, "text");
+    ASSERT_TRUE(Session().ChangeDirectory("/" + dir));
+    Session().GetCurrentDirectory();
+    EXPECT_TRUE(Session().ListDirectory());
+    EXPECT_EQ(rig_->Lines().back(), "Retrieving Directory: /" + dir);
+    const DirectoryListing& listing = Session().Listing();
+    EXPECT_EQ(listing.Directory, "/" + dir);
+    EXPECT_EQ(listing.HasMessageFile, c.message);
+    EXPECT_EQ(listing.HasIndexFile, c.index);
+    EXPECT_EQ(listing.Entries.size(), c.files.size());
+  }
+}
+
+TEST_F(DirectoryTest, ListingEntriesCarryNamePathSizeAndKind) {
+  server_->WriteFile("pub/file.bin", std::string(1234, 'x'));
+  fs::create_directories(Root() / "pub" / "folder");
+  {
+    // A sparse file past 4 GiB: sizes are 64-bit.
+    std::ofstream big(Root() / "pub" / "big.iso", std::ios::binary);
+  }
+  fs::resize_file(Root() / "pub" / "big.iso", 5ull << 30);
+  ASSERT_TRUE(Session().ChangeDirectory("/pub"));
+  Session().GetCurrentDirectory();
+  ASSERT_TRUE(Session().ListDirectory());
+  std::map<std::string, const ListingEntry*> byName;
+  for (const auto& entry : Session().Listing().Entries) byName[entry.Name] = &entry;
+  ASSERT_EQ(byName.size(), 3u);
+  EXPECT_EQ(byName["file.bin"]->Path, "/pub/file.bin");
+  EXPECT_EQ(byName["file.bin"]->Size, 1234u);
+  EXPECT_TRUE(byName["file.bin"]->IsNormal);
+  EXPECT_FALSE(byName["file.bin"]->IsDirectory);
+  EXPECT_TRUE(byName["file.bin"]->TypeText.empty());
+  EXPECT_GT(byName["file.bin"]->Modified, 1000000000);
+  EXPECT_TRUE(byName["folder"]->IsDirectory);
+  EXPECT_FALSE(byName["folder"]->IsNormal);
+  EXPECT_EQ(byName["big.iso"]->Size, 5ull << 30);
+}
+
+TEST_F(DirectoryTest, EmptyDirectoryListsNothingAndSucceeds) {
+  fs::create_directories(Root() / "void");
+  ASSERT_TRUE(Session().ChangeDirectory("/void"));
+  EXPECT_TRUE(Session().ListDirectory());
+  EXPECT_TRUE(Session().Listing().Entries.empty());
+}
+
+TEST_F(DirectoryTest, AppendedEntriesKeepTheirAddresses) {
+  server_->WriteFile("one", "1");
+  ASSERT_TRUE(Session().ListDirectory());
+  const ListingEntry* first = &Session().Listing().Entries.front();
+  for (int i = 0; i < 1000; ++i) Session().Listing().Entries.push_back(ListingEntry{});
+  EXPECT_EQ(first, &Session().Listing().Entries.front());
+  EXPECT_EQ(first->Name, "one");
+}
+
+TEST_F(DirectoryTest, ReadTextFileReturnsTheWholeTextOrNothing) {
+  server_->WriteFile("three.txt", "abc");
+  server_->WriteFile("empty.txt", "");
+  server_->WriteFile("lines.txt", "one\r\ntwo\r\n");
+  const struct {
+    const char* path;
+    std::string text;
+    bool failed;
+  } cases[] = {{"/three.txt", "abc", false},
+               {"/empty.txt", "", false},
+               {"/lines.txt", "one\ntwo\n", false},
+               {"/missing.txt", "", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(Session().ReadTextFile(c.path), c.text);
+    EXPECT_EQ(Session().TextFileContent(), c.text);
+    EXPECT_EQ(Session().Failed(), c.failed);
+    EXPECT_EQ(rig_->Lines().back(), std::string("Retrieving ") + c.path);
+  }
+}
+
+TEST_F(DirectoryTest, RetrieveFileCopiesInTextMode) {
+  server_->WriteFile("00_index.txt", "a\r\nb\r\n");
+  TempDir local;
+  const fs::path target = local.Path() / "index.txt";
+  EXPECT_TRUE(Session().RetrieveFile("/00_index.txt", target.string()));
+  EXPECT_EQ(rig_->Lines().back(), "Retrieving file:/00_index.txt");
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\nb\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(local.Path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(DirectoryTest, RetrieveFileOfAMissingFileShowsTheErrorAndKeepsTheLocalFile) {
+  TempDir local;
+  const struct {
+    const char* name;
+    bool existing;
+  } cases[] = {{"no local file", false}, {"an existing local file", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path target = local.Path() / (std::string(c.name) + ".txt");
+    if (c.existing) std::ofstream(target) << "precious";
+    const int errorsBefore = rig_->host->Count("ShowError 61210");
+    EXPECT_FALSE(Session().RetrieveFile("/missing.txt", target.string()));
+    EXPECT_EQ(rig_->host->Count("ShowError 61210"), errorsBefore + 1);
+    EXPECT_EQ(fs::exists(target), c.existing);
+    if (c.existing) {
+      std::ifstream in(target);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+    }
+  }
+  // Nothing but the files the test made: no partial leftovers.
+  EXPECT_EQ(std::distance(fs::directory_iterator(local.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(DirectoryWithoutConnectionTest, OperationsFailAndListingIsEmpty) {
+  SessionRig rig(ProfileFor(1));
+  EXPECT_FALSE(rig.session->ChangeDirectory("/x"));
+  EXPECT_FALSE(rig.session->MakeDirectory("/x"));
+  EXPECT_TRUE(rig.session->ListDirectory());
+  EXPECT_TRUE(rig.session->Listing().Entries.empty());
+  EXPECT_EQ(rig.session->ReadTextFile("/x"), "");
+}
+
+}  // namespace
+}  // namespace veltrim::test
