@@ -1,0 +1,390 @@
+// The transfer queue and the transfer worker against a real server: order,
+// counters, the File Transfer window's rows, cancel policies, the second
+// connection, and what a failure leaves behind.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/engine/engine_flags.h"
+#include "core/engine/transfer_progress.h"
+#include "engine_test_support.h"
+
+namespace veltrim::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadLocal(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteLocal(const fs::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+}
+
+std::string Pattern(std::size_t size, char seed) {
+  std::string text(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>(seed + (i * 7) % 61);
+  return text;
+}
+
+std::size_t FilesIn(const fs::path& folder) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class QueueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<PyFtpServer>();
+    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
+    ASSERT_TRUE(rig_->ConnectAndReset());
+  }
+  CFtpSession& Session() { return *rig_->session; }
+  ScriptedHost& Host() { return *rig_->host; }
+  std::string Local(const std::string& name) const { return (local_.Path() / name).string(); }
+
+  // Pumps until the background run has ended.
+  bool WaitForBackgroundRun() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Session().IsTransferConnected()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      Host().PumpMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Host().PumpMessages();
+    return true;
+  }
+
+  std::vector<std::string> TransferLines() const {
+    std::vector<std::string> found;
+    for (const auto& line : rig_->Lines())
+      if (line.rfind("Transfering File: ", 0) == 0 || line == "Transfer Thread Ended") found.push_back(line);
+    return found;
+  }
+
+  std::unique_ptr<PyFtpServer> server_;
+  std::unique_ptr<SessionRig> rig_;
+  TempDir local_;
+};
+
+TEST_F(QueueTest, EmptyQueueStartsNothing) {
+  EXPECT_TRUE(Session().ProcessQueue(false));
+  EXPECT_TRUE(Session().ProcessQueue(true));
+  EXPECT_FALSE(Host().Saw("OpenTransferWindow"));
+  EXPECT_FALSE(Session().IsTransferConnected());
+  EXPECT_TRUE(rig_->Lines().empty());
+}
+
+TEST_F(QueueTest, DownloadsRunFirstInFirstOutWithRowsCountersAndSounds) {
+  server_->WriteFile("b.dat", Pattern(3000, 'b'));
+  server_->WriteFile("a.dat", Pattern(5000, 'a'));
+  server_->WriteFile("c.dat", "");
+  Session().AddToQueue("/b.dat", Local("b.dat"), true, 3000, true);
+  Session().AddToQueue("/a.dat", Local("a.dat"), true, 5000, true);
+  Session().AddToQueue("/c.dat", Local("c.dat"), true, 0, true);
+  ASSERT_EQ(Session().QueueLength(), 3u);
+  EXPECT_TRUE(Session().ProcessQueue(false));
+  EXPECT_EQ(Session().QueueLength(), 0u);
+
+  EXPECT_EQ(TransferLines(), (std::vector<std::string>{"Transfering File: /b.dat to " + Local("b.dat"),
+                                                       "Transfering File: /a.dat to " + Local("a.dat"),
+                                                       "Transfering File: /c.dat to " + Local("c.dat"),
+                                                       "Transfer Thread Ended"}));
+  EXPECT_EQ(ReadLocal(Local("b.dat")), Pattern(3000, 'b'));
+  EXPECT_EQ(ReadLocal(Local("a.dat")), Pattern(5000, 'a'));
+  EXPECT_EQ(ReadLocal(Local("c.dat")), "");
+  EXPECT_EQ(FilesIn(local_.Path()), 3u) << "no temporary files left behind";
+
+  EXPECT_EQ(Host().CallsStartingWith("AddTransferRow "),
+            (std::vector<std::string>{"AddTransferRow b.dat 11 /b.dat", "AddTransferRow a.dat 12 /a.dat",
+                                      "AddTransferRow c.dat 13 /c.dat"}));
+  EXPECT_EQ(Host().CallsStartingWith("SelectTransferRow "),
+            (std::vector<std::string>{"SelectTransferRow 0", "SelectTransferRow 1", "SelectTransferRow 2"}));
+  EXPECT_EQ(Host().CallsStartingWith("SetTransferRowImage 1 "),
+            (std::vector<std::string>{"SetTransferRowImage 1 10", "SetTransferRowImage 1 8"}));
+  EXPECT_EQ(Host().Count("PlaySound download.wav"), 3);
+  EXPECT_EQ(Host().Count("OpenTransferWindow"), 1);
+  EXPECT_EQ(Host().Count("CloseTransferWindow"), 1);
+  EXPECT_EQ(Host().Count("PrepareFileIcons"), 1);
+
+  auto progress = Host().Progress();
+  ASSERT_TRUE(progress);
+  // The empty file was queued with size 0, so its size was asked: 0 found.
+  EXPECT_EQ(progress->TotalBytes.load(), 8000u);
+  EXPECT_EQ(progress->TotalDone.load(), 8000u);
+  const TransferRunSummary runs = Session().TransferRuns();
+  EXPECT_EQ(runs.Runs, 1u);
+  EXPECT_EQ(runs.Completed, 3u);
+  EXPECT_EQ(runs.Failed, 0u);
+}
+
+TEST_F(QueueTest, LongPathsAreShortenedForTheWindow) {
+  server_->WriteFile("abcdefghijklmnopqrstuvw.txt", "x");  // 28 characters with the slash
+  server_->WriteFile("abcdefghijklmnopqrstuvwx.txt", "y");  // 29
+  Session().AddToQueue("/abcdefghijklmnopqrstuvw.txt", Local("s"), true, 1, true);
+  Session().AddToQueue("/abcdefghijklmnopqrstuvwx.txt", Local("t"), true, 1, true);
+  ASSERT_TRUE(Session().ProcessQueue(false));
+  const auto files = Host().CallsStartingWith("SetTransferFile ");
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].substr(0, files[0].find(" | ")), "SetTransferFile /abcdefghijklmnopqrstuvw.txt");
+  EXPECT_EQ(files[1].substr(0, files[1].find(" | ")), "SetTransferFile ...abcdefghijklmnopqrstuvwx.txt");
+}
+
+TEST_F(QueueTest, QueuedItemsTakeTypeTextIconAndSize) {
+  server_->WriteFile("tool.exe", "MZ");
+  server_->WriteFile("notes.tar.gz", "1234567");
+  Session().AddToQueue("/tool.exe", Local("tool.exe"), true, 0, true);
+  Session().AddToQueue("/notes.tar.gz", Local("notes.tar.gz"), true, 0, true);
+  Session().AddToQueue("/missing", Local("missing"), true, 0, true);
+  WriteLocal(Local("up.txt"), "12345");
+  Session().AddToQueue(Local("up.txt"), "/up.txt", false, 0, false);
+  const auto queue = Session().QueueSnapshot();
+  ASSERT_EQ(queue.size(), 4u);
+  EXPECT_EQ(queue[0].TypeText, "Application");
+  EXPECT_EQ(queue[0].IconIndex, 1);
+  EXPECT_EQ(queue[0].Size, 2u);
+  EXPECT_EQ(queue[1].TypeText, "GZ File");
+  EXPECT_EQ(queue[1].IconIndex, 12);
+  EXPECT_EQ(queue[1].Size, 7u);
+  EXPECT_EQ(queue[2].Size, 1u) << "nothing found counts as 1";
+  EXPECT_EQ(queue[3].Size, 5u);
+  EXPECT_FALSE(queue[3].IsDownload);
+  EXPECT_FALSE(queue[3].Binary);
+  Session().ClearQueue();
+  EXPECT_EQ(Session().QueueLength(), 0u);
+}
+
+TEST_F(QueueTest, TheItemsTypeDecidesHowLineEndsTravel) {
+  server_->WriteFile("crlf.txt", "a\r\nb\r\n");
+  const struct {
+    bool binary;
+    std::string local;
+  } cases[] = {{true, "a\r\nb\r\n"}, {false, "a\nb\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.binary);
+    const std::string target = Local(c.binary ? "binary" : "ascii");
+    Session().AddToQueue("/crlf.txt", target, true, 6, c.binary);
+    ASSERT_TRUE(Session().ProcessQueue(false));
+    EXPECT_EQ(ReadLocal(target), c.local);
+  }
+}
+
+TEST_F(QueueTest, AnyStoredBlockSizeMovesFilesWhole) {
+  const int32_t blockSizes[] = {0, -5, 100, 256, 1024, 4096, 5000, INT32_MAX};
+  const std::size_t fileSizes[] = {0, 1, 256, 1024, 4096, 10000};
+  for (std::size_t size : fileSizes) server_->WriteFile("f" + std::to_string(size), Pattern(size, 'f'));
+  for (int32_t blockSize : blockSizes) {
+    SCOPED_TRACE(blockSize);
+    Session().SetBlockSize(blockSize);
+    for (std::size_t size : fileSizes) {
+      Session().AddToQueue("/f" + std::to_string(size), Local("d" + std::to_string(size)), true, size + 1, true);
+    }
+    ASSERT_TRUE(Session().ProcessQueue(false));
+    for (std::size_t size : fileSizes) EXPECT_EQ(ReadLocal(Local("d" + std::to_string(size))), Pattern(size, 'f'));
+  }
+}
+
+TEST_F(QueueTest, UploadStoresTheFileAndAppendsItsEntryOnTheWindowThread) {
+  WriteLocal(Local("report.bin"), Pattern(7000, 'r'));
+  ASSERT_TRUE(Session().ListDirectory());
+  const std::size_t before = Session().Listing().Entries.size();
+  Session().AddToQueue(Local("report.bin"), "/report.bin", false, 0, true);
+  ASSERT_TRUE(Session().ProcessQueue(false));
+  EXPECT_EQ(server_->ReadFile("report.bin"), Pattern(7000, 'r'));
+  EXPECT_EQ(Host().PendingTasks(), 0u) << "the append ran in the wait's pump";
+  ASSERT_EQ(Session().Listing().Entries.size(), before + 1);
+  const ListingEntry& entry = Session().Listing().Entries.back();
+  EXPECT_EQ(entry.Name, "report.bin");
+  EXPECT_EQ(entry.Path, "/report.bin");
+  EXPECT_EQ(entry.Size, 7000u);
+  EXPECT_TRUE(entry.IsNormal);
+  EXPECT_FALSE(entry.IsDirectory);
+}
+
+TEST_F(QueueTest, MissingRemoteFileEndsTheRunAndKeepsTheLocalFile) {
+  server_->WriteFile("later.dat", "later");
+  WriteLocal(Local("precious.dat"), "keep me");
+  Session().AddToQueue("/missing.dat", Local("precious.dat"), true, 10, true);
+  Session().AddToQueue("/later.dat", Local("later.dat"), true, 5, true);
+  EXPECT_TRUE(Session().ProcessQueue(false)) << "the worker reports its errors itself";
+  const auto calls = Host().Calls();
+  EXPECT_TRUE(Host().Saw("ShowError 61210"));
+  EXPECT_EQ(Host().CallsStartingWith("MessageBox Error: ").size(), 1u);
+  EXPECT_EQ(Host().Count("PlaySound error.wav"), 1);
+  EXPECT_EQ(ReadLocal(Local("precious.dat")), "keep me");
+  EXPECT_FALSE(fs::exists(Local("later.dat")));
+  EXPECT_EQ(Session().QueueLength(), 1u) << "the rest stays queued for the next run";
+  EXPECT_EQ(FilesIn(local_.Path()), 1u);
+  EXPECT_EQ(Session().TransferRuns().Failed, 1u);
+}
+
+TEST_F(QueueTest, UnreadableUploadSourceNeverTouchesTheRemoteFile) {
+  server_->WriteFile("target.dat", "remote original");
+  Session().AddToQueue(Local("no-such-file"), "/target.dat", false, 5, true);
+  EXPECT_TRUE(Session().ProcessQueue(false));
+  EXPECT_TRUE(Host().Saw("ShowError 61209"));
+  EXPECT_EQ(server_->ReadFile("target.dat"), "remote original");
+}
+
+TEST_F(QueueTest, UnwritableLocalDestinationIsADataError) {
+  server_->WriteFile("x.dat", "x");
+  Session().AddToQueue("/x.dat", Local("no-folder/x.dat"), true, 1, true);
+  EXPECT_TRUE(Session().ProcessQueue(false));
+  EXPECT_TRUE(Host().Saw("ShowError 61209"));
+  EXPECT_EQ(Host().CallsStartingWith("MessageBox Error: Cannot create").size(), 1u);
+}
+
+// Cancel pressed during the first of three files, under each policy.
+struct CancelPolicyCase {
+  const char* name;
+  bool always;
+  bool never;
+  std::vector<CancelTransferAnswer> answers;
+  int questions;
+  bool restTransferred;
+  std::vector<std::string> remembered;
+  bool alwaysAfter;
+  bool neverAfter;
+};
+
+TEST_F(QueueTest, CancelPoliciesDecideWhatHappensToTheRest) {
+  const std::size_t kSize = 1 << 20;
+  for (const char* name : {"one", "two", "three"}) server_->WriteFile(name, Pattern(kSize, name[0]));
+  const CancelPolicyCase cases[] = {
+      {"always cancel", true, false, {}, 0, false, {}, true, false},
+      {"never cancel", false, true, {}, 0, true, {}, false, true},
+      {"asked, yes", false, false, {{true, false, false}}, 1, false, {}, false, false},
+      {"asked, no", false, false, {{false, false, false}}, 1, true, {}, false, false},
+      {"asked, no, always from now on", false, false, {{false, true, false}}, 1, true, {"Remember Cancel"}, true, false},
+      {"asked, yes, never from now on", false, false, {{true, false, true}}, 1, false, {"Remember NeverCancel"}, false,
+       true},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SessionRig rig(ProfileFor(server_->Port()));
+    ASSERT_TRUE(rig.ConnectAndReset());
+    rig.session->SetAlwaysCancelQueue(c.always);
+    rig.session->SetNeverCancelQueue(c.never);
+    rig.host->cancelAnswers.assign(c.answers.begin(), c.answers.end());
+    std::atomic<bool> pressed{false};
+    rig.host->onProgress = [&](TransferProgress& progress) {
+      if (progress.FileDone.load() > 0 && !pressed.exchange(true)) progress.Cancelled.store(true);
+    };
+    const std::string prefix = "run" + std::to_string(n++) + "-";
+    WriteLocal(Local(prefix + "one"), "old one");
+    for (const char* name : {"one", "two", "three"}) {
+      rig.session->AddToQueue(std::string("/") + name, Local(prefix + name), true, kSize, true);
+    }
+    EXPECT_TRUE(rig.session->ProcessQueue(false));
+    EXPECT_EQ(rig.host->Count("AskCancelTransfer"), c.questions);
+    EXPECT_EQ(ReadLocal(Local(prefix + "one")), "old one") << "a cancelled download leaves the old file";
+    EXPECT_EQ(fs::exists(Local(prefix + "two")), c.restTransferred);
+    EXPECT_EQ(fs::exists(Local(prefix + "three")), c.restTransferred);
+    if (c.restTransferred) {
+      EXPECT_EQ(ReadLocal(Local(prefix + "three")), Pattern(kSize, 't'));
+    }
+    EXPECT_EQ(rig.session->QueueLength(), 0u);
+    std::vector<std::string> remembered = rig.host->CallsStartingWith("Remember ");
+    EXPECT_EQ(remembered, c.remembered);
+    EXPECT_EQ(rig.session->AlwaysCancelQueue(), c.alwaysAfter || c.always);
+    EXPECT_EQ(rig.session->NeverCancelQueue(), c.neverAfter || c.never);
+    EXPECT_EQ(rig.session->TransferRuns().Cancelled, 1u);
+  }
+  // Only the files the cases made: no partial downloads anywhere.
+  for (const auto& entry : fs::directory_iterator(local_.Path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+TEST_F(QueueTest, SecondConnectionRunsInTheBackgroundAndTakesNewItemsOnce) {
+  const std::size_t kSize = 256 * 1024;
+  for (const char* name : {"first", "second", "third"}) server_->WriteFile(name, Pattern(kSize, name[0]));
+  // Hold the worker inside the first file until the test has queued more.
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool release = false;
+  bool holding = false;
+  Host().onProgress = [&](TransferProgress&) {
+    std::unique_lock lock(mutex);
+    if (release) return;
+    holding = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+  };
+  Session().AddToQueue("/first", Local("first"), true, kSize, true);
+  ASSERT_TRUE(Session().ProcessQueue(true));
+  EXPECT_TRUE(Session().IsTransferConnected());
+  EXPECT_FALSE(Session().IsBusy());
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return holding; }));
+  }
+  // The main connection stays free for browsing meanwhile.
+  EXPECT_TRUE(Session().ChangeDirectory("/"));
+  Session().AddToQueue("/second", Local("second"), true, kSize, true);
+  EXPECT_TRUE(Session().ProcessQueue(true));
+  Session().AddToQueue("/third", Local("third"), true, kSize, true);
+  EXPECT_TRUE(Session().ProcessQueue(true));
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  changed.notify_all();
+  ASSERT_TRUE(WaitForBackgroundRun());
+
+  for (const char* name : {"first", "second", "third"}) EXPECT_EQ(ReadLocal(Local(name)), Pattern(kSize, name[0]));
+  EXPECT_EQ(Host().Count("OpenTransferWindow"), 1);
+  EXPECT_EQ(Host().Count("AddTransferRow first 11 /first"), 1);
+  EXPECT_EQ(Host().Count("AddTransferRow second 12 /second"), 1);
+  EXPECT_EQ(Host().Count("AddTransferRow third 13 /third"), 1);
+  EXPECT_EQ(Host().Progress()->TotalBytes.load(), 3 * kSize);
+  EXPECT_EQ(Host().Progress()->TotalDone.load(), 3 * kSize);
+  const auto lines = TransferLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines.back(), "Transfer Thread Ended");
+  EXPECT_FALSE(Session().IsTransferConnected());
+}
+
+TEST_F(QueueTest, FailedSecondConnectionFallsBackToTheMainOne) {
+  server_->WriteFile("f", "content");
+  ServerSettings broken = ProfileFor(ClosedPort());
+  Session().SetServerSettings(broken);  // the transfer connection goes nowhere
+  Session().AddToQueue("/f", Local("f"), true, 7, true);
+  EXPECT_TRUE(Session().ProcessQueue(true));
+  EXPECT_TRUE(Host().Saw("ShowError 61211"));
+  const auto boxes = Host().CallsStartingWith("MessageBox Error Connecting: Error connecting to host: ");
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_FALSE(Session().IsTransferConnected());
+  EXPECT_EQ(ReadLocal(Local("f")), "content");
+}
+
+TEST_F(QueueTest, SessionDestroyedDuringABackgroundRun) {
+  const std::size_t kSize = 4 << 20;
+  server_->WriteFile("big", Pattern(kSize, 'g'));
+  std::atomic<bool> started{false};
+  Host().onProgress = [&](TransferProgress&) {
+    started.store(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  WriteLocal(Local("big"), "old");
+  Session().AddToQueue("/big", Local("big"), true, kSize, true);
+  ASSERT_TRUE(Session().ProcessQueue(true));
+  while (!started.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // What the frame's disconnect does: raise the flags, then destroy.
+  OperationAbort.store(true);
+  TransferAbort.store(true);
+  rig_->session.reset();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(ReadLocal(Local("big")), "old");
+  EXPECT_FALSE(Host().Saw("ShowError 61209")) << "a torn-down run reports nothing";
+  TransferAbort.store(false);
+}
+
+}  // namespace
+}  // namespace veltrim::test
