@@ -82,6 +82,7 @@ std::optional<uint16_t> ParsePassivePort(std::string_view line) {
       }
     }
     if (numbers.size() == 6) {
+      if (pos < line.size() && line[pos] == ',') return std::nullopt;  // more than six numbers
       const unsigned port = numbers[4] * 256 + numbers[5];
       if (port == 0) return std::nullopt;
       return static_cast<uint16_t>(port);
