@@ -1,0 +1,174 @@
+// Throughput of the FTP client against a local pyftpdlib: a 512 MiB file
+// downloaded and uploaded in 4096-byte blocks, as the transfer loop moves
+// them, and the same download by curl for comparison.
+//
+// Usage: bench_ftp_throughput [size in MiB, default 512] [rounds, default 2]
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/ftp/ftp_connection.h"
+#include "core/ftp/internet_exception.h"
+#include "core/ftp/internet_file.h"
+#include "core/ftp/internet_session.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::size_t kBlock = 4096;
+const char* const kUser = "bench";
+const char* const kPassword = "bench";
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+pid_t Spawn(std::vector<std::string> args, int stdinFd, int stdoutFd) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
+  return pid;
+}
+
+// pyftpdlib through the test launcher; stops when its standard input closes.
+class Server {
+ public:
+  explicit Server(const std::filesystem::path& root) {
+    int toChild[2], fromChild[2];
+    if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    pid_ = Spawn({"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root.string(), "--user", kUser,
+                  "--password", kPassword},
+                 toChild[0], fromChild[1]);
+    close(toChild[0]);
+    close(fromChild[1]);
+    stdin_ = toChild[1];
+    std::string line;
+    char c;
+    pollfd p{fromChild[0], POLLIN, 0};
+    while (poll(&p, 1, 20000) > 0 && read(fromChild[0], &c, 1) == 1 && c != '\n') line.push_back(c);
+    close(fromChild[0]);
+    if (line.rfind("PORT ", 0) != 0) throw std::runtime_error("pyftpdlib did not start: " + line);
+    port_ = static_cast<uint16_t>(std::stoi(line.substr(5)));
+  }
+  ~Server() {
+    close(stdin_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  uint16_t Port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  int stdin_ = -1;
+  uint16_t port_ = 0;
+};
+
+double DownloadOurs(uint16_t port, uint64_t expected) {
+  veltrim::CInternetSession session;
+  auto connection = session.GetFtpConnection("127.0.0.1", kUser, kPassword, port);
+  std::vector<char> block(kBlock);
+  const auto start = Clock::now();
+  auto file = connection->OpenFile("big.bin", veltrim::FileAccess::Read, veltrim::TransferType::Binary);
+  uint64_t total = 0;
+  while (true) {
+    const std::size_t got = file->Read(block.data(), kBlock);
+    total += got;
+    if (got < kBlock) break;
+  }
+  file->Close();
+  const double seconds = Seconds(Clock::now() - start);
+  if (total != expected) throw std::runtime_error("download came out at " + std::to_string(total) + " bytes");
+  return seconds;
+}
+
+double UploadOurs(uint16_t port, const std::vector<char>& pattern, uint64_t size) {
+  veltrim::CInternetSession session;
+  auto connection = session.GetFtpConnection("127.0.0.1", kUser, kPassword, port);
+  const auto start = Clock::now();
+  auto file = connection->OpenFile("upload.bin", veltrim::FileAccess::Write, veltrim::TransferType::Binary);
+  for (uint64_t done = 0; done < size; done += kBlock) {
+    file->Write(pattern.data() + (done % pattern.size()), kBlock);
+  }
+  file->Close();
+  return Seconds(Clock::now() - start);
+}
+
+double DownloadCurl(uint16_t port) {
+  const std::string url = std::string("ftp://") + kUser + ":" + kPassword + "@127.0.0.1:" + std::to_string(port) +
+                          "/big.bin";
+  const auto start = Clock::now();
+  const pid_t pid = Spawn({"/usr/bin/curl", "-s", "-o", "/dev/null", url}, -1, -1);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const double seconds = Seconds(Clock::now() - start);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("curl failed");
+  return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 512;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 2;
+  const uint64_t size = mib * 1024 * 1024;
+  char pattern[] = "/tmp/veltrim-bench-XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::filesystem::path root(pattern);
+  int status = 0;
+  try {
+    // 1 MiB of random bytes, repeated: incompressible enough for loopback.
+    std::vector<char> chunk(1024 * 1024);
+    std::mt19937 generator(42);
+    for (auto& b : chunk) b = static_cast<char>(generator() & 0xff);
+    {
+      std::ofstream out(root / "big.bin", std::ios::binary);
+      for (uint64_t done = 0; done < size; done += chunk.size()) out.write(chunk.data(), chunk.size());
+    }
+    Server server(root);
+    std::printf("file: %llu MiB, block %zu bytes, %d rounds (best of each)\n",
+                static_cast<unsigned long long>(mib), kBlock, rounds);
+    double ours = 1e9, curl = 1e9, upload = 1e9;
+    for (int round = 0; round < rounds; ++round) {
+      curl = std::min(curl, DownloadCurl(server.Port()));
+      ours = std::min(ours, DownloadOurs(server.Port(), size));
+      upload = std::min(upload, UploadOurs(server.Port(), chunk, size));
+      std::filesystem::remove(root / "upload.bin");
+    }
+    const double megabytes = static_cast<double>(size) / 1e6;
+    std::printf("download (ours): %8.1f MB/s\n", megabytes / ours);
+    std::printf("upload   (ours): %8.1f MB/s\n", megabytes / upload);
+    std::printf("download (curl): %8.1f MB/s\n", megabytes / curl);
+    std::printf("ratio ours/curl: %8.3f\n", curl / ours);
+  } catch (const veltrim::CInternetException& e) {
+    std::fprintf(stderr, "FTP error %d: %s\n", e.ErrorCode(), e.Text().c_str());
+    status = 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "error: %s\n", e.what());
+    status = 1;
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
+  return status;
+}
