@@ -1,0 +1,267 @@
+// Recursive download and upload: the order items are queued in, the folders
+// made on the receiving side, where the walks stop, and that nothing a
+// server sends can lead a download outside the chosen folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine_test_support.h"
+#include "virtual_tree_server.h"
+
+namespace veltrim::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::pair<std::string, std::string>> Queued(const CFtpSession& session) {
+  std::vector<std::pair<std::string, std::string>> items;
+  for (const auto& item : session.QueueSnapshot()) items.emplace_back(item.Source, item.Destination);
+  return items;
+}
+
+bool AnyLogLineStartsWith(const SessionRig& rig, const std::string& prefix) {
+  for (const auto& line : rig.Lines())
+    if (line.rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
+class DownloadTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree_.AddFile("/pub/tree/z.txt", "zz");
+    tree_.AddDirectory("/pub/tree/sub");
+    tree_.AddFile("/pub/tree/a.dat", "aaaa");
+    tree_.AddDirectory("/pub/tree/empty");
+    tree_.AddFile("/pub/tree/sub/b.bin", "bbb");
+    tree_.AddFile("/pub/tree/sub/deep/d", "d");
+  }
+  void StartAndConnect() {
+    tree_.Start();
+    rig_ = std::make_unique<SessionRig>(ProfileFor(tree_.Port(), "u", "p"));
+    ASSERT_TRUE(rig_->ConnectAndReset());
+  }
+  std::string Local(const std::string& relative = "") const { return (local_.Path() / relative).string(); }
+
+  VirtualTreeServer tree_;
+  std::unique_ptr<SessionRig> rig_;
+  TempDir local_;
+};
+
+TEST_F(DownloadTreeTest, QueuesDepthFirstInTheServersOrderAndMakesEveryFolder) {
+  const char* spellings[] = {"/pub/tree", "/pub/tree/", "/pub/tree//"};
+  StartAndConnect();
+  for (const char* remote : spellings) {
+    SCOPED_TRACE(remote);
+    rig_->session->ClearQueue();
+    fs::remove_all(Local("tree"));
+    rig_->session->DownloadDirectory(remote, Local());
+    const std::string base = Local("tree") + "/";
+    EXPECT_EQ(Queued(*rig_->session), (std::vector<std::pair<std::string, std::string>>{
+                                          {"/pub/tree/z.txt", base + "z.txt"},
+                                          {"/pub/tree/sub/b.bin", base + "sub/b.bin"},
+                                          {"/pub/tree/sub/deep/d", base + "sub/deep/d"},
+                                          {"/pub/tree/a.dat", base + "a.dat"},
+                                      }));
+    for (const char* folder : {"tree", "tree/sub", "tree/sub/deep", "tree/empty"})
+      EXPECT_TRUE(fs::is_directory(Local(folder))) << folder;
+  }
+  // The queued tree downloads whole.
+  ASSERT_TRUE(rig_->session->ProcessQueue(false));
+  std::ifstream in(Local("tree/sub/deep/d"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "d");
+}
+
+TEST_F(DownloadTreeTest, QueuedSizesComeFromTheListing) {
+  StartAndConnect();
+  rig_->session->DownloadDirectory("/pub/tree", Local());
+  const auto queue = rig_->session->QueueSnapshot();
+  ASSERT_EQ(queue.size(), 4u);
+  EXPECT_EQ(queue[0].Size, 2u);
+  EXPECT_EQ(queue[3].Size, 4u);
+  EXPECT_TRUE(queue[0].IsDownload);
+}
+
+TEST_F(DownloadTreeTest, EmptyDirectoryMakesItsFolderAndQueuesNothing) {
+  StartAndConnect();
+  rig_->session->DownloadDirectory("/pub/tree/empty", Local());
+  EXPECT_TRUE(fs::is_directory(Local("empty")));
+  EXPECT_EQ(rig_->session->QueueLength(), 0u);
+}
+
+TEST_F(DownloadTreeTest, WalksThatDoNotStart) {
+  StartAndConnect();
+  const struct {
+    const char* name;
+    const char* remote;
+    bool stopAdding;
+  } cases[] = {{"stop flag set", "/pub/tree", true}, {"dot", ".", false}, {"dot dot", "..", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    rig_->session->SetStopAdding(c.stopAdding);
+    const std::size_t commands = tree_.Commands().size();
+    rig_->session->DownloadDirectory(c.remote, Local());
+    EXPECT_EQ(rig_->session->QueueLength(), 0u);
+    EXPECT_EQ(tree_.Commands().size(), commands) << "nothing sent";
+    EXPECT_TRUE(fs::is_empty(Local()));
+  }
+}
+
+TEST_F(DownloadTreeTest, StopAddingDuringTheWalkKeepsWhatWasQueued) {
+  StartAndConnect();
+  CFtpSession& session = *rig_->session;
+  // The "Adding files" box's Cancel, pressed while the walk enters "sub".
+  rig_->host->onPump = [&] {
+    if (session.QueueLength() == 1) session.SetStopAdding(true);
+  };
+  session.DownloadDirectory("/pub/tree", Local());
+  EXPECT_EQ(Queued(session), (std::vector<std::pair<std::string, std::string>>{
+                                 {"/pub/tree/z.txt", Local("tree") + "/z.txt"}}));
+}
+
+TEST_F(DownloadTreeTest, DirectoryThatCannotBeEnteredIsSkippedNotWalkedAgain) {
+  // Listed as a directory, but CWD into it fails: the walk must not list the
+  // directory it is still in again (which would never end).
+  tree_.AddRawListLine("/pub/tree", "drwxr-xr-x 1 owner group 0 Jan 01  2026 locked");
+  StartAndConnect();
+  rig_->session->DownloadDirectory("/pub/tree", Local());
+  EXPECT_EQ(rig_->session->QueueLength(), 4u);
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /pub/tree/locked"));
+}
+
+TEST_F(DownloadTreeTest, TreesDeeperThanTheBoundStopThere) {
+  std::string path = "/deep";
+  for (int i = 0; i < CFtpSession::kMaxTreeDepth + 5; ++i) path += "/d";
+  tree_.AddFile(path + "/bottom", "b");
+  tree_.AddFile("/deep/top", "t");
+  StartAndConnect();
+  rig_->session->DownloadDirectory("/deep", Local());
+  const auto queued = Queued(*rig_->session);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].first, "/deep/top");
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /deep/d/d"));
+}
+
+TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
+  const char* hostile[] = {
+      "-rw-r--r-- 1 owner group 5 Jan 01  2026 ../escape",
+      "-rw-r--r-- 1 owner group 5 Jan 01  2026 ..",
+      "drwxr-xr-x 1 owner group 0 Jan 01  2026 ..",
+      "drwxr-xr-x 1 owner group 0 Jan 01  2026 .",
+      "-rw-r--r-- 1 owner group 5 Jan 01  2026 /etc/passwd",
+      "-rw-r--r-- 1 owner group 5 Jan 01  2026 a/../../b",
+  };
+  for (const char* line : hostile) tree_.AddRawListLine("/pub/tree", line);
+  // A folder of the download that already exists as a link to elsewhere.
+  TempDir elsewhere;
+  fs::create_directories(Local("tree"));
+  fs::create_directory_symlink(elsewhere.Path(), Local("tree/sub"));
+  StartAndConnect();
+  rig_->session->DownloadDirectory("/pub/tree", Local());
+  rig_->session->DownloadDirectory("/pub/tree/..", Local());
+  const std::string inside = fs::weakly_canonical(Local()).string() + "/";
+  for (const auto& [source, destination] : Queued(*rig_->session)) {
+    const std::string resolved = fs::weakly_canonical(destination).string();
+    EXPECT_EQ(resolved.rfind(inside, 0), 0u) << destination;
+  }
+  EXPECT_EQ(rig_->session->QueueLength(), 2u) << "z.txt and a.dat; the linked folder is skipped";
+  EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: sub"));
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: .."));
+  ASSERT_TRUE(rig_->session->ProcessQueue(false));
+  EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
+  EXPECT_FALSE(fs::exists(local_.Path().parent_path() / "escape"));
+}
+
+class UploadTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<PyFtpServer>();
+    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
+    ASSERT_TRUE(rig_->ConnectAndReset());
+    Write("up/b.bin", "bbb");
+    Write("up/a.txt", "aa");
+    Write("up/sub/c.txt", "c");
+    fs::create_directories(local_.Path() / "up" / "empty");
+  }
+  void Write(const std::string& relative, const std::string& content) {
+    fs::create_directories((local_.Path() / relative).parent_path());
+    std::ofstream(local_.Path() / relative, std::ios::binary) << content;
+  }
+  std::string Local(const std::string& relative) const { return (local_.Path() / relative).string(); }
+  std::vector<std::string> MadeDirectories() const {
+    std::vector<std::string> made;
+    for (const auto& line : rig_->Lines())
+      if (line.rfind("Making Directory: ", 0) == 0) made.push_back(line.substr(18));
+    return made;
+  }
+
+  std::unique_ptr<PyFtpServer> server_;
+  std::unique_ptr<SessionRig> rig_;
+  TempDir local_;
+};
+
+TEST_F(UploadTreeTest, QueuesByNameDepthFirstAndMakesEveryDirectory) {
+  for (const char* remote : {"/dest", "/dest/"}) {
+    SCOPED_TRACE(remote);
+    rig_->session->ClearQueue();
+    EXPECT_TRUE(rig_->session->UploadDirectory(Local("up"), remote));
+    EXPECT_EQ(Queued(*rig_->session), (std::vector<std::pair<std::string, std::string>>{
+                                          {Local("up/a.txt"), "/dest/a.txt"},
+                                          {Local("up/b.bin"), "/dest/b.bin"},
+                                          {Local("up/sub/c.txt"), "/dest/sub/c.txt"},
+                                      }));
+    EXPECT_TRUE(fs::is_directory(server_->Root() / "dest" / "empty"));
+    EXPECT_TRUE(fs::is_directory(server_->Root() / "dest" / "sub"));
+    EXPECT_FALSE(rig_->host->Saw("ShowError 61204")) << "the second spelling merges into the first";
+  }
+  EXPECT_EQ(MadeDirectories(), (std::vector<std::string>{"/dest", "/dest/empty", "/dest/sub", "/dest", "/dest/empty",
+                                                         "/dest/sub"}));
+  ASSERT_TRUE(rig_->session->ProcessQueue(false));
+  EXPECT_EQ(server_->ReadFile("dest/sub/c.txt"), "c");
+  EXPECT_EQ(server_->ReadFile("dest/a.txt"), "aa");
+}
+
+TEST_F(UploadTreeTest, IntoTheCurrentDirectoryMakesNoDirectory) {
+  fs::create_directories(server_->Root() / "pub");
+  ASSERT_TRUE(rig_->session->ChangeDirectory("/pub"));
+  rig_->session->GetCurrentDirectory();
+  EXPECT_TRUE(rig_->session->UploadDirectory(Local("up/sub"), "/pub"));
+  EXPECT_EQ(Queued(*rig_->session),
+            (std::vector<std::pair<std::string, std::string>>{{Local("up/sub/c.txt"), "/pub/c.txt"}}));
+  EXPECT_TRUE(MadeDirectories().empty());
+}
+
+TEST_F(UploadTreeTest, RemoteDirectoryThatCannotBeMadeStopsTheWalk) {
+  EXPECT_FALSE(rig_->session->UploadDirectory(Local("up"), "/no/such/parent"));
+  EXPECT_EQ(rig_->host->Count("ShowError 61204"), 1);
+  EXPECT_EQ(rig_->session->QueueLength(), 0u);
+}
+
+TEST_F(UploadTreeTest, StopAddingMakesTheWalkFail) {
+  rig_->session->SetStopAdding(true);
+  EXPECT_FALSE(rig_->session->UploadDirectory(Local("up"), "/dest"));
+  EXPECT_EQ(rig_->session->QueueLength(), 0u);
+  EXPECT_TRUE(MadeDirectories().empty());
+  rig_->session->SetStopAdding(false);
+  EXPECT_TRUE(rig_->session->UploadDirectory(".", "/dest"));
+  EXPECT_EQ(rig_->session->QueueLength(), 0u);
+}
+
+TEST_F(UploadTreeTest, LinksToFoldersAndSpecialFilesAreSkipped) {
+  fs::create_directory_symlink(Local("up"), Local("up/sub/loop"));
+  ASSERT_EQ(::mkfifo(Local("up/pipe").c_str(), 0600), 0);
+  EXPECT_TRUE(rig_->session->UploadDirectory(Local("up"), "/dest"));
+  EXPECT_EQ(rig_->session->QueueLength(), 3u);
+  bool sawLink = false, sawPipe = false;
+  for (const auto& line : rig_->Lines()) {
+    sawLink = sawLink || line == "Skipping " + Local("up/sub/loop") + ": a link to a folder.";
+    sawPipe = sawPipe || line == "Skipping " + Local("up/pipe") + ": not a regular file.";
+  }
+  EXPECT_TRUE(sawLink);
+  EXPECT_TRUE(sawPipe);
+}
+
+}  // namespace
+}  // namespace veltrim::test
