@@ -179,6 +179,8 @@ class VirtualTreeServer {
         }
       } else if (verb == "ABOR") {
         context.SendLine("226 Aborted.");
+      } else if (verb == "NOOP") {
+        context.SendLine("200 OK.");
       } else {
         context.SendLine("502 Not here.");
       }

@@ -1,0 +1,168 @@
+// The engine's pure rules as tables: transfer type, type texts, the File
+// Transfer window's figures, error texts and safe local names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/engine/error_ids.h"
+#include "core/engine/ftp_session.h"
+#include "core/engine/safe_local_path.h"
+#include "core/engine/transfer_figures.h"
+#include "support/pyftpd_server.h"
+
+namespace veltrim::test {
+namespace {
+
+struct TypeCase {
+  const char* name;
+  bool autoMode;
+  bool binaryMode;
+  std::vector<std::string> extensions;
+  bool binary;
+};
+
+TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
+  const auto defaults = DefaultTextExtensions();
+  const TypeCase cases[] = {
+      {"readme.txt", true, true, defaults, false},
+      {"README.TXT", true, true, defaults, false},
+      {"page.shtml", true, true, defaults, false},
+      {"Page.Html", true, true, defaults, false},
+      {"index.htm", true, true, defaults, false},
+      {"read.me", true, true, defaults, false},
+      {"script.asp", true, true, defaults, false},
+      {"archive.zip", true, true, defaults, true},
+      {"archive.txt.gz", true, true, defaults, true},
+      {"noextension", true, true, defaults, true},
+      {"trailingdot.", true, true, defaults, true},
+      {"/pub/dir.txt/binary", true, true, defaults, true},
+      {"readme.txt", false, true, defaults, true},
+      {"archive.zip", false, false, defaults, false},
+      {"readme.txt", true, true, {"", ".txt"}, true},
+      {"notes.md", true, true, {".md", ""}, false},
+      {"notes.md", true, true, {".MD", ""}, true},
+      {"notes.md", true, true, {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsBinaryTransferFor(c.name, c.autoMode, c.binaryMode, c.extensions), c.binary);
+  }
+}
+
+TEST(TransferTypeTest, SessionDecidesWithItsOwnModes) {
+  auto session = std::make_unique<CFtpSession>(nullptr);
+  EXPECT_TRUE(session->BinaryMode());
+  EXPECT_FALSE(session->AutoMode());
+  EXPECT_EQ(session->TextExtensions(), DefaultTextExtensions());
+  EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
+  session->SetAutoMode(true);
+  EXPECT_FALSE(session->IsBinaryTransfer("a.txt"));
+  session->SetTextExtensions({".c", ""});
+  EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
+  EXPECT_FALSE(session->IsBinaryTransfer("main.C"));
+}
+
+TEST(TransferTypeTest, FallbackTypeTexts) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/pub/file.zip", "ZIP File"}, {"a.tar.Gz", "GZ File"}, {"/pub/README", "File"},
+      {".profile", "File"},          {"x.", " File"},         {"/a.b/c", "B/C File"},
+  };
+  for (const auto& [source, text] : cases) {
+    SCOPED_TRACE(source);
+    EXPECT_EQ(FallbackTypeText(source), text);
+  }
+}
+
+TEST(TransferFiguresTest, BarPositions) {
+  const struct {
+    uint64_t done, total;
+    uint32_t percent;
+  } cases[] = {{0, 0, 0},       {10, 10, 90},   {1, 100, 0},          {100, 99, 100},
+               {50, 100, 49},   {5ull << 30, 5ull << 30, 99}, {UINT64_MAX, UINT64_MAX, 99}, {UINT64_MAX, 0, 100}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.done);
+    EXPECT_EQ(ProgressPercent(c.done, c.total), c.percent);
+  }
+}
+
+TEST(TransferFiguresTest, RateText) {
+  const struct {
+    uint64_t done;
+    int64_t elapsed;
+    const char* text;
+  } cases[] = {{20480, 10, "1.82 KB/sec"}, {0, 0, "0.00 KB/sec"}, {512, 0, "0.50 KB/sec"}, {1048576, 1, "512.00 KB/sec"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(RateText(TransferRate(c.done, c.elapsed)), c.text);
+  }
+}
+
+TEST(TransferFiguresTest, TimeFormats) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {42, "42 sec"}, {0, "00 sec"}, {90, "01 min 30 sec"}, {3 * 3600 + 5 * 60, "03 hr 05 min 00 sec"},
+      {86400 + 61, "01 min 01 sec"}, {-5, "00 sec"}};
+  for (const auto& [seconds, text] : cases) {
+    SCOPED_TRACE(seconds);
+    EXPECT_EQ(TimeLeftFormat(seconds), text);
+  }
+}
+
+TEST(TransferFiguresTest, TimeLeftLines) {
+  EXPECT_EQ(TimeLeftText(2048 + 90 * 1024, 2048, 200 * 1024, 1536, 1024.0),
+            "01 min 30 sec   (2 KB copied)\n03 min 18 sec   (1 KB copied)");
+  EXPECT_EQ(TimeLeftText(100, 0, 100, 0, 0.0), "   (0 KB copied)\n   (0 KB copied)");
+  EXPECT_EQ(TimeLeftText(10, 20, 10, 20, 5.0), "00 sec   (0 KB copied)\n00 sec   (0 KB copied)");
+  EXPECT_EQ(SecondsLeft(100, 0.0), -1);
+}
+
+TEST(TransferFiguresTest, ShortenedPathsAndFileNames) {
+  const std::string p28(28, 'a');
+  EXPECT_EQ(ShortenForTransferWindow(p28), p28);
+  EXPECT_EQ(ShortenForTransferWindow("b" + p28), "..." + p28);
+  EXPECT_EQ(ShortenForTransferWindow(""), "");
+  const std::pair<const char*, const char*> names[] = {
+      {"/pub/file.txt", "file.txt"}, {"C:\\dir\\x.bin", "x.bin"}, {"plain", "plain"}, {"/pub/", ""}};
+  for (const auto& [path, name] : names) EXPECT_EQ(FileNamePart(path), name) << path;
+}
+
+TEST(ErrorTextTest, EveryIdHasItsMessageAndOthersNone) {
+  for (uint32_t id = kErrCreateDirectory; id <= kErrUploadDirectory; ++id) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(ErrorMessageText(id).rfind("An error occured while ", 0), 0u);
+  }
+  EXPECT_EQ(ErrorMessageText(61209),
+            "An error occured while transfering a file.  A break in the connection between you and the server is "
+            "the probable cause of this error.");
+  EXPECT_EQ(ErrorMessageText(61203), "");
+  EXPECT_EQ(ErrorMessageText(61213), "");
+}
+
+TEST(SafeLocalPathTest, NamesThatMayBecomeAPathComponent) {
+  const std::pair<std::string, bool> cases[] = {
+      {"file.txt", true}, {"..hidden", true}, {"a\\b", true}, {"", false},        {".", false},
+      {"..", false},      {"a/b", false},     {"/", false},   {std::string("a\0b", 3), false}};
+  for (const auto& [name, safe] : cases) EXPECT_EQ(IsSafeLocalName(name), safe) << name;
+}
+
+TEST(SafeLocalPathTest, PathsInsideAFolder) {
+  TempDir dir;
+  const std::string root = dir.Path().string();
+  std::filesystem::create_directories(dir.Path() / "in");
+  TempDir other;
+  std::filesystem::create_directory_symlink(other.Path(), dir.Path() / "link");
+  const std::pair<std::string, bool> cases[] = {
+      {root + "/a", true},
+      {root + "/", true},
+      {root + "/in/../b", true},
+      {root + "/../escape", false},
+      {root + "/in/../../escape", false},
+      {root + "x/a", false},
+      {root + "/link/a", false},
+      {"/etc/passwd", false},
+  };
+  for (const auto& [path, inside] : cases) EXPECT_EQ(IsInsideFolder(path, root), inside) << path;
+  EXPECT_TRUE(IsInsideFolder(root + "/a", root + "/"));
+}
+
+}  // namespace
+}  // namespace veltrim::test
