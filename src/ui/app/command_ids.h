@@ -1,0 +1,61 @@
+#pragma once
+// Command ids of the main window. The numbers are the ones the rest of the
+// program (list pop-up menus, posted commands) uses to name a command.
+
+namespace veltrim::ui {
+
+enum CommandId : int {
+  ID_FILE_NEW = 57600,
+  ID_FILE_OPEN = 57601,
+  ID_FILE_SAVE = 57603,
+  ID_FILE_SAVE_AS = 57604,
+  ID_FILE_MRU_FIRST = 57616,
+  ID_APP_ABOUT = 57664,
+  ID_APP_EXIT = 57665,
+  ID_HELP_INDEX = 57666,  // "&Topics"
+  ID_VIEW_TOOLBAR = 59392,
+  ID_VIEW_STATUS_BAR = 59393,
+  ID_VIEW_SMALLICON = 59408,
+  ID_VIEW_LARGEICON = 59409,
+  ID_VIEW_LIST = 59410,
+  ID_VIEW_DETAILS = 59411,
+  ID_PREFERENCES = 32771,
+  ID_CONNECT = 32772,
+  ID_DISCONNECT = 32773,
+  ID_EDIT_SETTINGS = 32774,
+  ID_DOWNLOAD = 32775,
+  ID_UP_LEVEL = 32776,
+  ID_ROOT = 32777,
+  ID_UPLOAD = 32779,
+  ID_CHANGE_DIRECTORY = 32781,
+  ID_CREATE_DIRECTORY = 32782,
+  ID_REMOVE_DIRECTORY = 32783,
+  ID_RENAME_FILE = 32784,
+  ID_DELETE_FILE = 32785,
+  ID_VIEW_FILE = 32787,
+  ID_EDIT_FILE = 32789,
+  ID_BINARY = 32791,
+  ID_ASCII = 32792,
+  ID_HOME = 32811,
+  ID_VIEW_CONNECTION_BAR = 32813,
+  ID_VIEW_LOG_WINDOW = 32814,
+  ID_HELP_CONTENTS = 32815,
+  ID_IMPORT_SERVER = 32820,
+  ID_VIEW_TREE = 32821,
+  ID_ENABLE_AUTOLOGIN = 32822,
+  ID_UPLOAD_DIRECTORY = 32826,
+  ID_DOWNLOAD_DIRECTORY = 32827,
+  ID_REFRESH = 32831,
+  ID_FILE_INFORMATION = 32834,
+  ID_VIEW_ASSOCIATED = 32835,
+  ID_EDIT_ASSOCIATED = 32836,
+  ID_SELECT_ALL = 32838,
+  ID_AUTO = 32839,
+  ID_HELP_GETTING_STARTED = 32841,
+};
+
+// Control ids of the two docking bars; they also name their stored sizes.
+inline constexpr int kDirectoriesBarId = 59425;
+inline constexpr int kSessionLogBarId = 59426;
+
+}  // namespace veltrim::ui

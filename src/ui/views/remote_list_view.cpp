@@ -1,0 +1,114 @@
+#include "ui/views/remote_list_view.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+
+#include "ui/app/preferences.h"
+#include "ui/views/remote_list_model.h"
+
+namespace veltrim::ui {
+
+CVeltrimFTPView::CVeltrimFTPView(QWidget* parent)
+    : QStackedWidget(parent),
+      model_(nullptr),
+      details_(new QTreeView(this)),
+      icons_(new QListView(this)) {
+  setObjectName(QStringLiteral("RemoteList"));
+  details_->setObjectName(QStringLiteral("RemoteListDetails"));
+  icons_->setObjectName(QStringLiteral("RemoteListIcons"));
+
+  details_->setRootIsDecorated(false);
+  details_->setItemsExpandable(false);
+  details_->setUniformRowHeights(true);  // keeps a 100,000-row list fast
+  details_->setAllColumnsShowFocus(true);
+  details_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  details_->header()->setStretchLastSection(false);
+  details_->header()->setSectionsMovable(false);
+  icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  icons_->setUniformItemSizes(true);
+  icons_->setLayoutMode(QListView::Batched);
+  icons_->setBatchSize(2000);
+  icons_->setMovement(QListView::Static);
+  icons_->setResizeMode(QListView::Adjust);
+
+  addWidget(details_);
+  addWidget(icons_);
+
+  auto* own = new RemoteListModel(this);
+  SetModel(own, [own] { own->Clear(); });
+  for (int column = 0; column < RemoteListModel::ColumnCount; ++column)
+    details_->header()->resizeSection(column, RemoteListModel::InitialWidth(column));
+  SetMode(ListMode::Details);
+}
+
+void CVeltrimFTPView::SetModel(QAbstractItemModel* model, std::function<void()> clearRows) {
+  QItemSelectionModel* oldSelection = details_->selectionModel();
+  model_ = model;
+  clearRows_ = std::move(clearRows);
+  details_->setModel(model);
+  icons_->setModel(model);
+  icons_->setSelectionModel(details_->selectionModel());  // one selection for all modes
+  if (oldSelection != nullptr && oldSelection != details_->selectionModel()) oldSelection->deleteLater();
+}
+
+void CVeltrimFTPView::ClearRows() {
+  if (clearRows_) clearRows_();
+}
+
+CVeltrimFTPView::~CVeltrimFTPView() = default;
+
+QItemSelectionModel* CVeltrimFTPView::Selection() const { return details_->selectionModel(); }
+
+void CVeltrimFTPView::SetMode(ListMode mode) {
+  switch (mode) {
+    case ListMode::Details:
+      setCurrentWidget(details_);
+      break;
+    case ListMode::LargeIcons:
+      icons_->setViewMode(QListView::IconMode);
+      icons_->setFlow(QListView::LeftToRight);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(32, 32));
+      icons_->setGridSize(QSize(96, 72));
+      icons_->setWordWrap(true);
+      setCurrentWidget(icons_);
+      break;
+    case ListMode::SmallIcons:
+      icons_->setViewMode(QListView::ListMode);
+      icons_->setFlow(QListView::LeftToRight);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(16, 16));
+      icons_->setGridSize(QSize(160, 22));
+      icons_->setWordWrap(false);
+      setCurrentWidget(icons_);
+      break;
+    case ListMode::List:
+      icons_->setViewMode(QListView::ListMode);
+      icons_->setFlow(QListView::TopToBottom);
+      icons_->setWrapping(true);
+      icons_->setIconSize(QSize(16, 16));
+      icons_->setGridSize(QSize(180, 20));
+      icons_->setWordWrap(false);
+      setCurrentWidget(icons_);
+      break;
+  }
+  const bool changed = mode != mode_;
+  mode_ = mode;
+  if (changed) emit ModeChanged(mode);
+}
+
+void CVeltrimFTPView::SetColumnWidth(int column, int width) {
+  if (column < 0 || column >= RemoteListModel::ColumnCount) return;
+  if (width <= 0 || width > kMaxColumnWidth) return;
+  details_->header()->resizeSection(column, width);
+}
+
+int CVeltrimFTPView::ColumnWidth(int column) const {
+  if (column < 0 || column >= RemoteListModel::ColumnCount) return 0;
+  return details_->header()->sectionSize(column);
+}
+
+}  // namespace veltrim::ui
