@@ -68,6 +68,8 @@ std::optional<std::string> ReadLineFromUser(const std::string& prompt, bool hide
       }
       if (c != '\r') text.push_back(c);
     }
+    // Input that is not a terminal was not echoed: end the prompt's line.
+    if (!::isatty(inFd)) WriteAll(outFd, "\n");
   }
   if (ownTerminal) ::close(inFd);
   return line;
