@@ -365,20 +365,25 @@ bool CSessionSettingsDlg::ReadFields(int* failedId) {
 }
 
 void CSessionSettingsDlg::WriteFields() {
+  // Only changed texts are put back, so the field being entered keeps its
+  // cursor and selection.
+  auto put = [](QLineEdit* edit, const QString& text) {
+    if (edit->text() != text) edit->setText(text);
+  };
   connectOnOpen_->setChecked(values_.ConnectOnOpen);
   anonymous_->setChecked(values_.Anonymous);
-  edits_[kRemoteDir]->setText(QString::fromStdString(values_.RemoteDir));
-  edits_[kLocalDir]->setText(QString::fromStdString(values_.LocalDir));
+  put(edits_[kRemoteDir], QString::fromStdString(values_.RemoteDir));
+  put(edits_[kLocalDir], QString::fromStdString(values_.LocalDir));
   helpLabel_->setText(help_);
-  edits_[kHostname]->setText(QString::fromStdString(values_.Hostname));
-  edits_[kName]->setText(QString::fromStdString(values_.Name));
-  edits_[kPassword]->setText(QString::fromStdString(values_.Password));
-  edits_[kRetries]->setText(QString::number(values_.Retries));
+  put(edits_[kHostname], QString::fromStdString(values_.Hostname));
+  put(edits_[kName], QString::fromStdString(values_.Name));
+  put(edits_[kPassword], QString::fromStdString(values_.Password));
+  put(edits_[kRetries], QString::number(values_.Retries));
   savePassword_->setChecked(values_.SavePassword);
-  edits_[kScriptFile]->setText(QString::fromStdString(values_.ScriptFile));
-  edits_[kPort]->setText(QString::number(values_.Port));
-  edits_[kTimeout]->setText(QString::number(values_.Timeout));
-  edits_[kUsername]->setText(QString::fromStdString(values_.Username));
+  put(edits_[kScriptFile], QString::fromStdString(values_.ScriptFile));
+  put(edits_[kPort], QString::number(values_.Port));
+  put(edits_[kTimeout], QString::number(values_.Timeout));
+  put(edits_[kUsername], QString::fromStdString(values_.Username));
 }
 
 void CSessionSettingsDlg::accept() {
