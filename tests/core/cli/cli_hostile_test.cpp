@@ -1,0 +1,90 @@
+// A server whose listings hold names meant to climb out of the download
+// folder: get -r must write nothing outside LOCALDIR.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "cli_support.h"
+#include "support/pyftpd_server.h"
+
+namespace veltrim::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every path under folder (files, folders, links), relative.
+std::set<std::string> Entries(const fs::path& folder) {
+  std::set<std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    entries.insert(fs::relative(entry.path(), folder).string());
+  }
+  return entries;
+}
+
+// A file or folder that one of the hostile names would have made.
+bool EscapeLandedNear(const fs::path& start) {
+  for (fs::path dir = start;; dir = dir.parent_path()) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+      if (entry.path().filename().string().rfind("veltrim-escape", 0) == 0) return true;
+    }
+    if (dir == dir.root_path() || dir.empty()) return false;
+  }
+}
+
+class CliHostileListing : public ::testing::TestWithParam<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(Listings, CliHostileListing, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "List" : "Mlsd"; });
+
+TEST_P(CliHostileListing, GetTreeWritesNothingOutsideTheTargetFolder) {
+  CliTestServerOptions options;
+  options.noMlsd = GetParam();
+  CliTestServer server(options);
+  WriteLocalFile(server.Root() / "evil/good.txt", "good");
+  WriteLocalFile(server.Root() / "evil/inner/deep.txt", "deep");
+
+  TempDir sandbox;
+  const fs::path target = sandbox.Path() / "a/b/c/target";
+  fs::create_directories(target);
+  const CliRun run = RunCli({"-v", server.Url(), "get", "-r", "evil", target.string()});
+  EXPECT_EQ(run.status, 0) << run.err;
+
+  // Inside the target: exactly the real tree.
+  const std::set<std::string> expected = {"evil", "evil/good.txt", "evil/inner", "evil/inner/deep.txt"};
+  EXPECT_EQ(Entries(target), expected);
+  EXPECT_EQ(ReadLocalFile(target / "evil/good.txt"), "good");
+  EXPECT_EQ(ReadLocalFile(target / "evil/inner/deep.txt"), "deep");
+  // Outside it: nothing new in the sandbox, and no escaped name anywhere up the tree.
+  EXPECT_EQ(Entries(sandbox.Path()).size(), 4u + expected.size());
+  EXPECT_FALSE(EscapeLandedNear(target));
+  EXPECT_FALSE(fs::exists("/tmp/veltrim-escape-4.txt"));
+  EXPECT_FALSE(fs::exists("/tmp/veltrim-escape-dir2"));
+
+  // The listing the walk saw did hold the hostile names; ls shows only the safe ones.
+  const CliRun listing = RunCli({server.Url(), "ls", "evil"});
+  EXPECT_EQ(listing.status, 0) << listing.err;
+  EXPECT_EQ(Lines(listing.out).size(), 2u) << listing.out;
+  EXPECT_EQ(listing.out.find("escape"), std::string::npos) << listing.out;
+}
+
+TEST(CliHostileTree, ADirectoryLinkLoopEndsAndStaysInside) {
+  PyFtpServer server;
+  server.WriteFile("top/file.txt", "f");
+  fs::create_directory_symlink(".", server.Root() / "top/loop");  // top/loop/loop/... forever
+  TempDir sandbox;
+  const fs::path target = sandbox.Path() / "target";
+  CliRunOptions options;
+  options.timeoutSeconds = 170;
+  const CliRun run = RunCli({server.Url(), "get", "-r", "top", target.string()}, options);
+  EXPECT_NE(run.status, -1) << "the walk must end";
+  for (const auto& entry : fs::recursive_directory_iterator(sandbox.Path())) {
+    const std::string relative = fs::relative(entry.path(), sandbox.Path()).string();
+    EXPECT_EQ(relative.rfind("target", 0), 0u) << relative;
+  }
+  EXPECT_EQ(ReadLocalFile(target / "top/file.txt"), "f");
+}
+
+}  // namespace
+}  // namespace veltrim::test
