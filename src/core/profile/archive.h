@@ -20,6 +20,7 @@ void AppendInt32(std::string& out, uint32_t value);
 class Reader {
  public:
   explicit Reader(std::string_view bytes) : rest_(bytes) {}
+  explicit Reader(std::string&&) = delete;  // would read a temporary that is gone
 
   // Fails when the input ends early, a length claims more bytes than are
   // left, or the prefix marks the 16-bit character form (never written here).

@@ -85,7 +85,8 @@ TEST(ArchiveString, DamagedInputFailsTheRead) {
 }
 
 TEST(ArchiveString, LongerPrefixFormsOfShortLengthsAreRead) {
-  Reader reader(Bytes({0xFF, 0x02, 0x00, 'h', 'i', 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, '!'}));
+  const std::string bytes = Bytes({0xFF, 0x02, 0x00, 'h', 'i', 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, '!'});
+  Reader reader(bytes);
   EXPECT_EQ(reader.ReadString(), "hi");
   EXPECT_EQ(reader.ReadString(), "!");
 }
