@@ -36,6 +36,7 @@ struct CliRunOptions {
   std::vector<std::string> environment;   // extra NAME=value entries
   bool stderrOnTerminal = false;          // stderr is a pseudo-terminal
   int timeoutSeconds = 120;
+  int interruptAfterMs = 0;               // > 0: Ctrl-C (SIGINT) after this long
 };
 
 // Closes a descriptor once.
@@ -88,7 +89,14 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
   CliRun run;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   bool killed = false;
+  const auto started = std::chrono::steady_clock::now();
+  bool interrupted = false;
   while (out[0] >= 0 || err[0] >= 0) {
+    if (options.interruptAfterMs > 0 && !interrupted &&
+        std::chrono::steady_clock::now() - started > std::chrono::milliseconds(options.interruptAfterMs)) {
+      ::kill(pid, SIGINT);
+      interrupted = true;
+    }
     if (std::chrono::steady_clock::now() > deadline && !killed) {
       ::kill(pid, SIGKILL);
       killed = true;

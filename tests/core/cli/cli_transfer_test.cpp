@@ -203,5 +203,27 @@ TEST(CliProgress, ProgressLineOnATerminalOnly) {
   EXPECT_EQ(ReadLocalFile(local.Path() / "again.bin"), ReadLocalFile(server.Root() / "slow.bin"));
 }
 
+TEST(CliInterrupt, CtrlCCancelsATransferAndLeavesNoPartialFile) {
+  CliTestServerOptions options;
+  options.throttleBytesPerSecond = 32 * 1024;
+  CliTestServer server(options);
+  WriteLocalFile(server.Root() / "slow.bin", RandomBytes(1024 * 1024, 7));
+  TempDir local;
+  WriteLocalFile(local.Path() / "old.bin", "old content");
+
+  CliRunOptions run;
+  run.workingDirectory = local.Path();
+  run.interruptAfterMs = 1500;
+  const auto start = std::chrono::steady_clock::now();
+  const CliRun result = RunCli({server.Url(), "get", "slow.bin", "old.bin"}, run);
+  EXPECT_EQ(result.status, 130) << result.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << "the whole file would take 32 s";
+  ASSERT_EQ(Lines(result.err).size(), 1u) << result.err;
+  EXPECT_NE(result.err.find("interrupted"), std::string::npos) << result.err;
+  // The old file is untouched and nothing else is left behind.
+  EXPECT_EQ(ReadLocalFile(local.Path() / "old.bin"), "old content");
+  EXPECT_EQ(Tree(local.Path()).size(), 1u);
+}
+
 }  // namespace
 }  // namespace veltrim::test
