@@ -1,0 +1,569 @@
+// Connect, browse and change the server's directories from the main window,
+// against a real FTP server on 127.0.0.1 (and a scripted one for a server
+// that never answers).
+#include <QApplication>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <memory>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include "helpers/prompt_script.h"
+#include "support/pyftpd_server.h"
+#include "support/scripted_ftp_server.h"
+#include "ui/app/main_frame.h"
+#include "ui/commands/please_wait_dlg.h"
+#include "ui/ftp/connection_controller.h"
+#include "ui/ftp/qt_session_host.h"
+#include "ui/profile/veltrim_ftp_doc.h"
+#include "ui/views/directory_tree_navigator.h"
+#include "ui/views/remote_entry_model.h"
+#include "ui/widgets/connection_bar.h"
+
+using namespace veltrim;
+using namespace veltrim::ui;
+using veltrim::test::PromptKind;
+using veltrim::test::PromptScript;
+using veltrim::test::PyFtpServer;
+using veltrim::test::ScriptedFtpServer;
+
+namespace {
+
+// The main window with its connection layer.
+struct BrowseWindow {
+  CVeltrimFTPDoc doc;
+  CMainFrame frame{&doc};
+  QTreeWidget treeWidget;
+  DirectoryTreeNavigator* tree = new DirectoryTreeNavigator(&treeWidget);
+  RemoteEntryModel list;
+  QItemSelectionModel selection{&list};
+  std::unique_ptr<ConnectionController> controller;
+
+  BrowseWindow() {
+    controller = std::make_unique<ConnectionController>(frame, BrowseWidgets{&list, &selection, tree});
+    controller->InstallCommands();
+  }
+  ~BrowseWindow() { frame.OnDisconnect(); }
+
+  void Connect(const ServerSettings& profile) {
+    frame.TakeProfile(profile);
+    controller->OnConnect();
+  }
+  QStringList Names() const {
+    QStringList names;
+    for (int row = 0; row < list.rowCount(); ++row) names << list.Row(row).name;
+    return names;
+  }
+  QString Log() const { return frame.SessionLog()->toPlainText(); }
+  QString Current() const { return controller->Session() ? QString::fromStdString(controller->Session()->CurrentDir()) : QString(); }
+  void Select(const QStringList& names) {
+    selection.clearSelection();
+    for (const QString& name : names) {
+      const int row = list.RowOf(name);
+      QVERIFY2(row >= 0, qPrintable(name));
+      selection.select(list.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+};
+
+ServerSettings ProfileFor(const PyFtpServer& server) {
+  ServerSettings profile;
+  profile.Name = "Test Server";
+  profile.Hostname = "127.0.0.1";
+  profile.Username = server.User();
+  profile.Password = server.Password();
+  profile.Port = server.Port();
+  profile.Retries = 0;
+  profile.Timeout = 10;
+  return profile;
+}
+
+ServerSettings ProfileForPort(uint16_t port, int retries, int timeout) {
+  ServerSettings profile;
+  profile.Name = "Nowhere";
+  profile.Hostname = "127.0.0.1";
+  profile.Username = "u";
+  profile.Password = "p";
+  profile.Port = port;
+  profile.Retries = retries;
+  profile.Timeout = timeout;
+  return profile;
+}
+
+// A port on 127.0.0.1 where nothing listens.
+uint16_t ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+void FillServer(const PyFtpServer& server) {
+  server.WriteFile("readme.txt", "hello\n");
+  server.WriteFile("data.bin", std::string(3000, 'x'));
+  server.WriteFile("pub/linux/kernel.tar.xz", "k");
+  server.WriteFile("pub/notes.txt", "n");
+  server.WriteFile("pub/.message", "Welcome to pub");
+  server.WriteFile("incoming/keep.txt", "k");
+  std::filesystem::create_directory(server.Root() / "empty");
+}
+
+}  // namespace
+
+class BrowseSessionTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void connectShowsRowsAndTree() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.frame.Connected());
+    QCOMPARE(window.Names(), (QStringList{"empty", "incoming", "pub", "data.bin", "readme.txt"}));
+    QCOMPARE(window.list.Row(0).typeText, QStringLiteral("File Folder"));
+    QCOMPARE(window.list.Row(3).sizeText, QStringLiteral("2KB"));
+    QVERIFY(!window.list.Row(4).typeText.isEmpty());
+    QCOMPARE(window.tree->RootNode()->text(0), QStringLiteral("127.0.0.1"));
+    QCOMPARE(window.tree->CurrentNode(), window.tree->RootNode());
+    QCOMPARE(window.tree->RootNode()->childCount(), 3);
+    QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Test Server - /"));
+    QCOMPARE(window.doc.Title(), QStringLiteral("Test Server"));
+    const QString log = window.Log();
+    QVERIFY(log.contains(QStringLiteral("Connecting to host: 127.0.0.1")));
+    QVERIFY(log.contains(QStringLiteral("Connected to Host.")));
+    // No RemoteDir: the login directory becomes the way home.
+    QCOMPARE(window.frame.ActiveProfile().RemoteDir, std::string("/"));
+    QVERIFY(!window.frame.ProgressBar()->isVisible());
+    QVERIFY(!window.frame.Busy());
+  }
+
+  void refusedLogin() {
+    PyFtpServer server;
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    ServerSettings profile = ProfileFor(server);
+    profile.Password = "wrong";
+    window.Connect(profile);
+    QVERIFY(!window.frame.Connected());
+    QCOMPARE(window.controller->Attempts(), 1);
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QCOMPARE(script.Texts(), QStringList{"A connection to the server could not be established"});
+    QVERIFY(window.Log().contains(QStringLiteral("Error connecting to host: ")));
+    QVERIFY(!window.Log().contains(QStringLiteral("Connection timed out.")));
+    QVERIFY(window.frame.Session() == nullptr);
+  }
+
+  void closedPortNoRetries() {
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    window.Connect(ProfileForPort(ClosedPort(), 0, 10));
+    QCOMPARE(window.controller->Attempts(), 1);
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QCOMPARE(script.Records().at(0).icon, QMessageBox::Information);
+    QCOMPARE(window.frame.AttemptCounter(), 0);
+    QVERIFY(!window.controller->Watchdog().isActive());
+  }
+
+  void silentServerTimesOutEveryAttempt() {
+    ScriptedFtpServer server;
+    server.SetStepTimeout(std::chrono::seconds(30));
+    server.Stall();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    QElapsedTimer clock;
+    clock.start();
+    window.Connect(ProfileForPort(server.Port(), 2, 1));
+    QCOMPARE(window.controller->Attempts(), 3);
+    QCOMPARE(window.Log().count(QStringLiteral("Connection timed out.")), 3);
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(window.frame.AttemptCounter(), 0);
+  }
+
+  void cancelInPleaseWaitStopsRetries() {
+    ScriptedFtpServer server;
+    server.SetStepTimeout(std::chrono::seconds(30));
+    server.Stall();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    QTimer cancel;
+    cancel.setInterval(300);
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+      if (CPleaseWaitDlg* box = window.controller->Host().PleaseWaitBox()) {
+        if (auto* button = box->findChild<QPushButton*>(QStringLiteral("button1003"))) button->click();
+      }
+    });
+    cancel.start();
+    window.Connect(ProfileForPort(server.Port(), 2, 30));
+    cancel.stop();
+    QCOMPARE(window.controller->Attempts(), 1);
+    QVERIFY(window.Log().contains(QStringLiteral("Connection Aborted.")));
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QVERIFY(!window.frame.AttemptAborted());
+    QCOMPARE(window.frame.AttemptCounter(), 0);
+  }
+
+  void navigation() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+
+    // A folder selected: Change Directory enters it without asking.
+    window.Select({"pub"});
+    window.controller->OnChangeDirectory();
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    QCOMPARE(window.Names(), (QStringList{"linux", ".message", "notes.txt"}));
+    QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Test Server - /pub"));
+    QCOMPARE(DirectoryTreeNavigator::PathOf(window.tree->CurrentNode()), QStringLiteral("/pub"));
+    QVERIFY(window.Log().contains(QStringLiteral("Welcome to pub")));  // .message into the log
+
+    // A file selected: nothing happens.
+    window.Select({"notes.txt"});
+    const int before = shown.count();
+    window.controller->OnChangeDirectory();
+    QCOMPARE(shown.count(), before);
+
+    // Nothing selected: the typed path.
+    window.selection.clearSelection();
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/linux"));
+      window.controller->OnChangeDirectory();
+      QCOMPARE(script.Captions(), QStringList{"Change Directory"});
+      QCOMPARE(script.Records().at(0).initial, QStringLiteral("/pub"));
+    }
+    QCOMPARE(window.Current(), QStringLiteral("/pub/linux"));
+    QCOMPARE(window.Names(), QStringList{"kernel.tar.xz"});
+
+    window.controller->OnUpLevel();
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    window.controller->OnRoot();
+    QCOMPARE(window.Current(), QStringLiteral("/"));
+    const int atRoot = shown.count();
+    window.controller->OnUpLevel();  // the server stays at /
+    QCOMPARE(window.Current(), QStringLiteral("/"));
+    QCOMPARE(shown.count(), atRoot);
+    window.controller->OnRefresh();
+    QCOMPARE(shown.count(), atRoot + 1);
+
+    // Home returns to the login directory.
+    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+    QCOMPARE(window.Current(), QStringLiteral("/incoming"));
+    window.controller->OnHome();
+    QCOMPARE(window.Current(), QStringLiteral("/"));
+
+    // ShowWelcome off: no .message fetched.
+    window.frame.Prefs().ShowWelcome = false;
+    const int retrieved = window.Log().count(QStringLiteral("Retrieving .message"));
+    window.controller->GoToDirectory(QStringLiteral("/pub"));
+    QCOMPARE(window.Log().count(QStringLiteral("Retrieving .message")), retrieved);
+
+    // The tree: a selection by the user navigates after the pause.
+    QTreeWidgetItem* root = window.tree->RootNode();
+    window.treeWidget.setCurrentItem(root);
+    QTRY_COMPARE_WITH_TIMEOUT(window.Current(), QStringLiteral("/"), 3000);
+  }
+
+  void homeGoesToProfileDirectory() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    ServerSettings profile = ProfileFor(server);
+    profile.RemoteDir = "/pub";
+    window.Connect(profile);
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    window.controller->OnRoot();
+    window.controller->OnHome();
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+  }
+
+  void createAndRemoveDirectories() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    window.controller->GoToDirectory(QStringLiteral("/pub"));
+    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/newdir"));
+      window.controller->OnCreateDirectory();
+      QCOMPARE(script.Records().at(0).initial, QStringLiteral("/pub/"));
+      QCOMPARE(script.Captions(), QStringList{"Create Directory"});
+    }
+    QVERIFY(std::filesystem::is_directory(server.Root() / "pub/newdir"));
+    QCOMPARE(shown.count(), 0);  // in place, no new listing
+    const int row = window.list.RowOf(QStringLiteral("newdir"));
+    QVERIFY(row >= 0);
+    QCOMPARE(window.list.Row(row).typeText, QStringLiteral("File Folder"));
+    QCOMPARE(window.tree->CurrentNode()->childCount(), 2);
+
+    // In another directory: that directory is listed.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/incoming/other"));
+      window.controller->OnCreateDirectory();
+    }
+    QCOMPARE(window.Current(), QStringLiteral("/incoming"));
+    QVERIFY(window.Names().contains(QStringLiteral("other")));
+
+    // Refused: the error box, nothing changes.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/incoming/other")).Answer(QMessageBox::Ok);
+      window.controller->OnCreateDirectory();
+      QCOMPARE(script.Captions(), (QStringList{"Create Directory", "Error"}));
+      QVERIFY(script.Texts().at(1).contains(QStringLiteral("create the new directory")));
+    }
+
+    // Remove the selected folder without a question.
+    window.Select({"other"});
+    {
+      PromptScript script;
+      window.controller->OnRemoveDirectory();
+      QVERIFY(script.Records().empty());
+    }
+    QVERIFY(!std::filesystem::exists(server.Root() / "incoming/other"));
+    QCOMPARE(window.list.RowOf(QStringLiteral("other")), -1);
+    QCOMPARE(window.tree->CurrentNode()->childCount(), 0);
+
+    // Typed, in another directory.
+    window.selection.clearSelection();
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/newdir"));
+      window.controller->OnRemoveDirectory();
+      QCOMPARE(script.Captions(), QStringList{"Remove Directory"});
+    }
+    QVERIFY(!std::filesystem::exists(server.Root() / "pub/newdir"));
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    QCOMPARE(window.list.RowOf(QStringLiteral("newdir")), -1);
+
+    // A directory that is not empty: 61205.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/linux")).Answer(QMessageBox::Ok);
+      window.controller->OnRemoveDirectory();
+      QCOMPARE(script.Captions(), (QStringList{"Remove Directory", "Error"}));
+    }
+    QVERIFY(window.list.RowOf(QStringLiteral("linux")) >= 0);
+  }
+
+  void deleteSelection() {
+    PyFtpServer server;
+    FillServer(server);
+    server.WriteFile("incoming/a.txt", "a");
+    server.WriteFile("incoming/b.txt", "b");
+    server.WriteFile("incoming/c.txt", "c");
+    std::filesystem::create_directory(server.Root() / "incoming/folder");
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+    window.Select({"a.txt", "b.txt", "folder", "keep.txt"});
+    {
+      PromptScript script;
+      window.controller->OnDeleteFile();
+      QVERIFY(script.Records().empty());
+    }
+    QCOMPARE(window.Names(), (QStringList{"folder", "c.txt"}));
+    QVERIFY(std::filesystem::exists(server.Root() / "incoming/folder"));
+    QVERIFY(!std::filesystem::exists(server.Root() / "incoming/a.txt"));
+    QVERIFY(!std::filesystem::exists(server.Root() / "incoming/keep.txt"));
+
+    // Typed: the file of another directory, then that directory is shown.
+    window.selection.clearSelection();
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/notes.txt"));
+      window.controller->OnDeleteFile();
+      QCOMPARE(script.Captions(), QStringList{"Delete File"});
+      QCOMPARE(script.Records().at(0).initial, QStringLiteral("/incoming/"));
+    }
+    QVERIFY(!std::filesystem::exists(server.Root() / "pub/notes.txt"));
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    // The current directory itself: nothing is asked of the server.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub"));
+      window.controller->OnDeleteFile();
+      QCOMPARE(script.Captions(), QStringList{"Delete File"});
+    }
+    // A file that is not there: 61206.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/pub/absent.txt")).Answer(QMessageBox::Ok);
+      window.controller->OnDeleteFile();
+      QCOMPARE(script.Captions(), (QStringList{"Delete File", "Error"}));
+    }
+  }
+
+  void renameInPlaceAndTyped() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    // In place: the list's edit asks, the server renames, the row follows.
+    const int row = window.list.RowOf(QStringLiteral("readme.txt"));
+    window.list.setData(window.list.index(row, 0), QStringLiteral("zz.html"), Qt::EditRole);
+    QVERIFY(std::filesystem::exists(server.Root() / "zz.html"));
+    QCOMPARE(window.list.RowOf(QStringLiteral("readme.txt")), -1);
+    QCOMPARE(window.Names().last(), QStringLiteral("zz.html"));
+    // The same name or an empty one sends nothing.
+    const int renames = window.Log().count(QStringLiteral("Renaming"));
+    window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("zz.html")), 0), QStringLiteral("zz.html"),
+                        Qt::EditRole);
+    window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("zz.html")), 0), QString(), Qt::EditRole);
+    QCOMPARE(window.Log().count(QStringLiteral("Renaming")), renames);
+
+    // With a row selected, Rename starts the in-place edit of that row.
+    int edited = -1;
+    window.controller->SetLabelEditing([] { return false; }, [&](int r) { edited = r; });
+    window.Select({"data.bin"});
+    window.controller->OnRenameFile();
+    QCOMPARE(edited, window.list.RowOf(QStringLiteral("data.bin")));
+
+    // Typed, in the current directory: the list stays, the row is replaced.
+    window.selection.clearSelection();
+    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/data.bin")).AnswerText(QStringLiteral("/data.txt"));
+      window.controller->OnRenameFile();
+      QCOMPARE(script.Captions(), (QStringList{"Rename File", "Rename File"}));
+      QCOMPARE(script.Texts().at(1), QStringLiteral("Please enter the new name for\n/data.bin"));
+    }
+    QVERIFY(std::filesystem::exists(server.Root() / "data.txt"));
+    QCOMPARE(shown.count(), 0);
+    QVERIFY(window.list.RowOf(QStringLiteral("data.txt")) >= 0);
+    // Refused: 61207.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/absent")).AnswerText(QStringLiteral("/other")).Answer(QMessageBox::Ok);
+      window.controller->OnRenameFile();
+      QCOMPARE(script.Captions().last(), QStringLiteral("Error"));
+    }
+    // While a name is being edited, Delete and Rename leave it alone.
+    window.controller->SetLabelEditing([] { return true; }, [&](int r) { edited = r + 100; });
+    window.Select({"data.txt"});
+    window.controller->OnDeleteFile();
+    window.controller->OnRenameFile();
+    QVERIFY(std::filesystem::exists(server.Root() / "data.txt"));
+    QVERIFY(edited < 100);
+  }
+
+  void trailingSlashDirectory() {
+    // A server that reports "/pub/" as its directory (and lists nothing).
+    ScriptedFtpServer server;
+    server.Greet().ExpectLogin().Do([](test::ScriptContext& context) {
+      for (;;) {
+        bool ok = false;
+        const std::string command = context.ReadCommand(&ok);
+        if (!ok) return;
+        const std::string verb = command.substr(0, command.find(' '));
+        if (verb == "PWD") context.SendLine("257 \"/pub/\" is the current directory");
+        else if (verb == "QUIT") { context.SendLine("221 Bye"); return; }
+        else if (verb == "EPSV" || verb == "PASV" || verb == "EPRT" || verb == "PORT") context.SendLine("500 No data today");
+        else if (verb == "LIST" || verb == "MLSD" || verb == "NLST" || verb == "RETR") context.SendLine("425 No data connection");
+        else context.SendLine("200 OK");
+      }
+    });
+    server.Start();
+    BrowseWindow window;
+    window.Connect(ProfileForPort(server.Port(), 0, 10));
+    QVERIFY(window.frame.Connected());
+    QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Nowhere - /pub"));
+    QCOMPARE(DirectoryTreeNavigator::PathOf(window.tree->CurrentNode()), QStringLiteral("/pub"));
+    QCOMPARE(window.tree->CurrentNode()->text(0), QStringLiteral("pub"));
+  }
+
+  void disconnectResetsWindow() {
+    PyFtpServer server;
+    FillServer(server);
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.list.rowCount() > 0);
+    QVERIFY(window.controller->OnDisconnectCommand());
+    QVERIFY(!window.frame.Connected());
+    QCOMPARE(window.doc.Title(), QStringLiteral("Not Connected"));
+    QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Not Connected"));
+    QCOMPARE(window.list.rowCount(), 0);
+    QCOMPARE(window.treeWidget.topLevelItemCount(), 0);
+    QVERIFY(!window.frame.ProfilePresent());
+    QVERIFY(window.controller->Session() == nullptr);
+  }
+
+  void disconnectAsksToSaveModifiedProfile() {
+    PyFtpServer server;
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    window.doc.SetModifiedFlag(true);
+    {
+      PromptScript script;
+      script.Answer(QMessageBox::Cancel);
+      QVERIFY(!window.controller->OnDisconnectCommand());
+      QCOMPARE(script.Records().size(), size_t(1));
+      QVERIFY(script.Texts().at(0).startsWith(QStringLiteral("Save changes to")));
+    }
+    QVERIFY(window.frame.Connected());  // Cancel keeps the connection
+    {
+      PromptScript script;
+      script.Answer(QMessageBox::No);
+      QVERIFY(window.controller->OnDisconnectCommand());
+    }
+    QVERIFY(!window.frame.Connected());
+  }
+
+  void disconnectDuringWaitReleasesAfterIt() {
+    // Disconnect arrives while Connect waits on a silent server: the wait
+    // ends, and only then is the session released.
+    ScriptedFtpServer server;
+    server.SetStepTimeout(std::chrono::seconds(30));
+    server.Stall();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    QTimer::singleShot(400, [&] { window.controller->OnDisconnectCommand(); });
+    window.Connect(ProfileForPort(server.Port(), 3, 30));
+    QCOMPARE(window.controller->Attempts(), 1);
+    QVERIFY(window.frame.Session() == nullptr);
+    QVERIFY(window.controller->Session() == nullptr);
+    QVERIFY(script.Records().empty());
+  }
+};
+
+int main(int argc, char** argv) {
+  // The window saves its settings when it goes: keep them out of the user's.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  QStandardPaths::setTestModeEnabled(true);
+  QApplication app(argc, argv);
+  BrowseSessionTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "browse_session_test.moc"
