@@ -312,7 +312,9 @@ std::optional<RemoteEntry> ParseUnixLine(std::string_view line, std::time_t now)
   // mode, links, owner, group, size (or "major, minor"), three date columns:
   // the date is never further right than the ninth column.
   constexpr std::size_t kMaxDateColumn = 8;
-  const auto tokens = Tokenize(line, kMaxDateColumn + 3);
+  auto tokens = Tokenize(line, kMaxDateColumn + 4);
+  // "ls -s" puts the size in blocks first.
+  if (tokens.size() > 1 && ParseUnsigned(tokens[0].text) && UnixKind(tokens[1].text)) tokens.erase(tokens.begin());
   if (tokens.size() < 4) return std::nullopt;
   const auto kind = UnixKind(tokens[0].text);
   if (!kind) return std::nullopt;
@@ -532,7 +534,9 @@ std::vector<RemoteEntry> ParseMlsdListing(std::string_view listing) {
 std::optional<RemoteEntry> ParseListLine(std::string_view line, std::time_t now) {
   if (line.empty()) return std::nullopt;
   if (line[0] == '+') return ParseEplfLine(line);
-  if (IsDigit(line[0])) return ParseDosLine(line);
+  if (IsDigit(line[0])) {
+    if (auto entry = ParseDosLine(line)) return entry;
+  }
   return ParseUnixLine(line, now);
 }
 

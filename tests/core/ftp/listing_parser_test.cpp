@@ -163,6 +163,18 @@ TEST(UnixListParser, RealWorldLines) {
       {"drwxrwxr-x+  3 web      web        4096 Feb  2  2022 acl", Entry("acl", EntryKind::Directory, 4096, Utc(2022, 2, 2))},
       {"-rwsr-xr-x.  1 root     root      63736 Feb  2  2022 passwd", Entry("passwd", EntryKind::File, 63736, Utc(2022, 2, 2))},
       {"drwxrwxrwt   9 root     root       4096 Dec  6 20:59 tmp", Entry("tmp", EntryKind::Directory, 4096, Utc(2026, 12, 6, 20, 59))},
+      // a leading size in blocks ("ls -s"), an owner name with a space, owners named like months
+      {"   8 -rw-r--r--   1 user group 4096 Dec  1 10:15 blocks", Entry("blocks", EntryKind::File, 4096, Utc(2026, 12, 1, 10, 15))},
+      {"8 drwxr-xr-x 2 user group 4096 Dec  1 10:15 blockdir", Entry("blockdir", EntryKind::Directory, 4096, Utc(2026, 12, 1, 10, 15))},
+      {"-rw-r--r--   1 John Smith  staff 100 Sep  9  2018 owner", Entry("owner", EntryKind::File, 100, Utc(2018, 9, 9))},
+      {"-rw-r--r--   1 may   jun    12 Dec  6 12:00 months", Entry("months", EntryKind::File, 12, Utc(2026, 12, 6, 12, 0))},
+      {"-rw-r--r--   1 may   1      12 Dec  6 12:00 monthday", Entry("monthday", EntryKind::File, 12, Utc(2026, 12, 6, 12, 0))},
+      {"crw--w----   1 root     tty      136,   0 Dec  6 20:01 0", Entry("0", EntryKind::Other, 0, Utc(2026, 12, 6, 20, 1))},
+      {"drwxrwxrwT   2 root     root         4096 Dec  6 20:01 sticky", Entry("sticky", EntryKind::Directory, 4096, Utc(2026, 12, 6, 20, 1))},
+      {"-rw-r--r-- 1 u g 0 Dec  6 12:00 -> notalink", Entry("-> notalink", EntryKind::File, 0, Utc(2026, 12, 6, 12, 0))},
+      {"lrwxrwxrwx 1 u g 0 Dec  6 12:00 a -> b -> c", Entry("a", EntryKind::Link, 0, Utc(2026, 12, 6, 12, 0), "b -> c")},
+      {"-rw-r--r-- 1 u g 3 Dec  6 12:00 tab\tname", Entry("tab\tname", EntryKind::File, 3, Utc(2026, 12, 6, 12, 0))},
+      {"-rw-r--r-- 1 u g 3 Dec  6 12:00 ünïcödé.txt", Entry("ünïcödé.txt", EntryKind::File, 3, Utc(2026, 12, 6, 12, 0))},
       // long-iso time style
       {"-rw-r--r-- 1 user group 99 2026-12-06 18:21 iso.txt", Entry("iso.txt", EntryKind::File, 99, Utc(2026, 12, 6, 18, 21))},
       // sizes beyond 4 GiB and at the 64-bit limit; beyond it the line is refused
