@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -32,14 +34,25 @@ bool Matches(const std::string& expected, const std::string& command) {
   return command == expected;
 }
 
-ftp::UniqueFd ListenOnLoopback(uint16_t& port) {
-  ftp::UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+ftp::UniqueFd ListenOnLoopback(bool ipv6, uint16_t& port) {
+  ftp::UniqueFd fd(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  ftp::SocketAddress address;
+  if (ipv6) {
+    sockaddr_in6 v6{};
+    v6.sin6_family = AF_INET6;
+    v6.sin6_addr = in6addr_loopback;
+    std::memcpy(&address.storage, &v6, sizeof v6);
+    address.length = sizeof v6;
+  } else {
+    sockaddr_in v4{};
+    v4.sin_family = AF_INET;
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::memcpy(&address.storage, &v4, sizeof v4);
+    address.length = sizeof v4;
+  }
   const int one = 1;
   setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  if (bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd.Get(), 4) != 0) {
+  if (bind(fd.Get(), address.Raw(), address.length) != 0 || listen(fd.Get(), 4) != 0) {
     throw std::runtime_error(std::string("scripted server cannot listen: ") + std::strerror(errno));
   }
   port = ftp::LocalAddressOf(fd.Get()).Port();
@@ -53,7 +66,7 @@ void ScriptContext::SendRaw(const std::string& bytes) { server_.SendRawNow(bytes
 void ScriptContext::Fail(const std::string& why) { server_.RecordFailure(why); }
 bool ScriptContext::Stopping() const { return server_.stop_.Fired(); }
 
-ScriptedFtpServer::ScriptedFtpServer() { listener_ = ListenOnLoopback(port_); }
+ScriptedFtpServer::ScriptedFtpServer(bool ipv6) : ipv6_(ipv6) { listener_ = ListenOnLoopback(ipv6_, port_); }
 
 ScriptedFtpServer::~ScriptedFtpServer() {
   stop_.Fire();
@@ -94,7 +107,7 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string 
 ScriptedFtpServer& ScriptedFtpServer::ExpectPassive(std::string command, std::string reply) {
   steps_.push_back([this, command, reply](ScriptContext& context) {
     uint16_t port = 0;
-    dataListener_ = ListenOnLoopback(port);
+    dataListener_ = ListenOnLoopback(ipv6_, port);
     bool ok = false;
     const std::string got = context.ReadCommand(&ok);
     if (!ok || !Matches(command, got)) {
@@ -116,15 +129,19 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
       if (ok) context.SendLine("500 Unexpected command.");
       return;
     }
-    // EPRT |1|127.0.0.1|4567|  or  PORT 127,0,0,1,17,215
+    // EPRT |1|127.0.0.1|4567|, EPRT |2|::1|4567|  or  PORT 127,0,0,1,17,215
     std::string host;
     unsigned port = 0;
+    bool v6 = false;
     if (got.rfind("EPRT ", 0) == 0 && got.size() > 6) {
       const char d = got[5];
-      const std::size_t a = got.find(d, 6), b = got.find(d, a + 1), c = got.find(d, b + 1);
-      if (a != std::string::npos && b != std::string::npos && c != std::string::npos) {
+      const std::size_t a = got.find(d, 6);
+      const std::size_t b = a == std::string::npos ? a : got.find(d, a + 1);
+      const std::size_t c = b == std::string::npos ? b : got.find(d, b + 1);
+      if (c != std::string::npos) {
+        v6 = got.substr(6, a - 6) == "2";
         host = got.substr(a + 1, b - a - 1);
-        port = static_cast<unsigned>(std::stoul(got.substr(b + 1, c - b - 1)));
+        port = static_cast<unsigned>(std::strtoul(got.substr(b + 1, c - b - 1).c_str(), nullptr, 10));
       }
     } else if (got.rfind("PORT ", 0) == 0) {
       unsigned n[6] = {};
@@ -134,16 +151,27 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
         port = n[4] * 256 + n[5];
       }
     }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    if (host.empty() || inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    bool understood = !host.empty() && port > 0 && port < 65536;
+    if (understood && v6) {
+      sockaddr_in6 address{};
+      address.sin6_family = AF_INET6;
+      address.sin6_port = htons(static_cast<uint16_t>(port));
+      understood = inet_pton(AF_INET6, host.c_str(), &address.sin6_addr) == 1;
+      std::memcpy(&activeTarget_.storage, &address, sizeof address);
+      activeTarget_.length = sizeof address;
+    } else if (understood) {
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(static_cast<uint16_t>(port));
+      understood = inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1;
+      std::memcpy(&activeTarget_.storage, &address, sizeof address);
+      activeTarget_.length = sizeof address;
+    }
+    if (!understood) {
       context.Fail("cannot understand the active-mode address in \"" + got + "\"");
       context.SendLine("501 Bad address.");
       return;
     }
-    std::memcpy(&activeTarget_.storage, &address, sizeof address);
-    activeTarget_.length = sizeof address;
     haveActiveTarget_ = true;
     {
       std::lock_guard lock(mutex_);

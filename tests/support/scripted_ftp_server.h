@@ -1,5 +1,5 @@
 #pragma once
-// A scripted FTP server on 127.0.0.1 for what a real server will not do on
+// A scripted FTP server on 127.0.0.1 (or ::1) for what a real server will not do on
 // demand: stalls, dropped connections, odd or hostile replies, data
 // connections that end early. The script is a list of steps run in order on
 // one thread against the client's control connection; every command line the
@@ -59,7 +59,8 @@ class ScriptedFtpServer {
  public:
   using Step = std::function<void(ScriptContext&)>;
 
-  ScriptedFtpServer();
+  // Listens on 127.0.0.1, or on ::1 with ipv6 (passive data ports too).
+  explicit ScriptedFtpServer(bool ipv6 = false);
   ~ScriptedFtpServer();
   ScriptedFtpServer(const ScriptedFtpServer&) = delete;
   ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
@@ -127,6 +128,7 @@ class ScriptedFtpServer {
   bool WaitReadable(int fd, bool untilStopped);
   void Idle();
 
+  const bool ipv6_;
   ftp::UniqueFd listener_;
   uint16_t port_ = 0;
   std::chrono::milliseconds stepTimeout_{10000};

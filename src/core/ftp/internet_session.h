@@ -36,9 +36,11 @@ class CInternetSession {
                                                    const std::string& password, uint16_t port = 21,
                                                    bool passive = true);
 
-  // Thread-safe. Abandons a GetFtpConnection still in progress on another
-  // thread (it throws promptly) and refuses later ones. Connections already
-  // opened are closed through their own Close().
+  // Thread-safe. Like the desktop library's session handle, closing the
+  // session ends everything opened through it: a GetFtpConnection still in
+  // progress on another thread throws promptly, later ones are refused, and
+  // the connections it opened stop working (their blocked calls throw). The
+  // destructor closes too, so keep the session as long as its connections.
   void Close();
 
  private:

@@ -687,3 +687,76 @@ TEST(FtpClientScripted, FindFileOfOnePathUsesMlstAndReportsAnAbsolutePath) {
 
 }  // namespace
 }  // namespace veltrim
+
+namespace veltrim {
+namespace {
+
+TEST(FtpClientAddresses, IPv6ControlAndDataConnections) {
+  ScriptedFtpServer server(/*ipv6=*/true);
+  server.Greet()
+      .ExpectLogin()
+      .Expect("TYPE I", "200 OK")
+      .ExpectPassive("EPSV", "229 (|||{port}|)")
+      .Expect("RETR f", "150 Go.")
+      .SendData("over v6")
+      .Reply("226 OK")
+      .Expect("EPSV", "425 Cannot open passive port now.")
+      .Expect("PASV", "502 PASV makes no sense over IPv6.")
+      .ExpectActive("EPRT |2|::1|*")
+      .Expect("RETR f", "150 Go.")
+      .SendData("active v6")
+      .Reply("226 OK");
+  server.Start();
+  CInternetSession session;
+  session.SetTimeout(2s);
+  auto connection = session.GetFtpConnection("::1", "u", "p", server.Port());
+  for (const char* expected : {"over v6", "active v6"}) {
+    auto file = connection->OpenFile("f", FileAccess::Read, TransferType::Binary);
+    EXPECT_EQ(test::ReadAll(*file, 4096), expected);
+    file->Close();
+  }
+  EXPECT_TRUE(server.Failures().empty()) << server.Failures().front();
+}
+
+TEST(FtpClientAddresses, HostNamesAreResolved) {
+  ScriptedFtpServer server;
+  server.Greet().ExpectLogin();
+  server.Start();
+  CInternetSession session;
+  session.SetTimeout(5s);
+  auto connection = session.GetFtpConnection("localhost", "u", "p", server.Port());
+  EXPECT_TRUE(connection->IsOpen());
+  EXPECT_EQ(SentCommands(server), kLogin);
+}
+
+TEST(FtpClientAddresses, AnEmptyOrUnsafeHostIsRefusedAtOnce) {
+  CInternetSession session;
+  for (const std::string& host : {std::string(), std::string("host\r\nname")}) {
+    EXPECT_EQ(ErrorCodeOf([&] { session.GetFtpConnection(host, "u", "p", 21); }), kErrorNameNotResolved);
+  }
+  ScriptedFtpServer server;
+  server.Greet();
+  server.Start();
+  EXPECT_EQ(ErrorCodeOf([&] { session.GetFtpConnection("127.0.0.1", "u\r\nDELE x", "p", server.Port()); }),
+            kErrorInvalidArgument);
+}
+
+TEST(FtpClientAddresses, ClosingTheSessionEndsItsConnections) {
+  ScriptedFtpServer server;
+  server.Greet().ExpectLogin().Stall();
+  server.Start();
+  auto session = std::make_unique<CInternetSession>();
+  auto connection = Connect(server, *session, 10s);
+  std::thread closer([&] {
+    std::this_thread::sleep_for(200ms);
+    session->Close();
+  });
+  EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("x"); }), kErrorOperationCancelled);
+  closer.join();
+  EXPECT_FALSE(connection->IsOpen());
+  session.reset();
+  connection.reset();  // outliving its session touches nothing freed
+}
+
+}  // namespace
+}  // namespace veltrim
