@@ -64,9 +64,13 @@ CSessionSettingsDlg::CSessionSettingsDlg(QWidget* owner) : QDialog(owner) {
 }
 
 void CSessionSettingsDlg::Build() {
+  // The average character width measured the way dialog units define it.
   const QFontMetrics metrics(font());
-  const DialogUnits du{std::max(1.5, metrics.averageCharWidth() / 4.0),
-                       std::max(1.625, metrics.height() / 8.0)};
+  const double averageWidth =
+      metrics.horizontalAdvance(
+          QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+      52.0;
+  const DialogUnits du{std::max(1.5, averageWidth / 4.0), std::max(1.625, metrics.height() / 8.0)};
 
   auto addEdit = [&](int id, const char* label, QRect rect, QRect labelRect) {
     auto* edit = new QLineEdit(this);
@@ -83,6 +87,8 @@ void CSessionSettingsDlg::Build() {
   auto addCheck = [&](int id, const char* label, QRect rect) {
     auto* box = new QCheckBox(QString::fromLatin1(label), this);
     box->setObjectName(QStringLiteral("check%1").arg(id));
+    // Never cut a label off, whatever the font.
+    rect.setWidth(std::max(rect.width(), box->sizeHint().width()));
     box->setGeometry(rect);
     controls_[id] = box;
     return box;
