@@ -14,8 +14,8 @@ CInputDlg::CInputDlg(QWidget* owner, const QString& caption, const QString& prom
     : QDialog(owner), prompt_(new QLabel(prompt, this)), input_(new QLineEdit(defaultText, this)) {
   setWindowTitle(caption);
   setObjectName(QStringLiteral("CInputDlg"));
-  prompt_->setObjectName(QStringLiteral("prompt"));
-  input_->setObjectName(QStringLiteral("input"));
+  prompt_->setObjectName(QStringLiteral("static1002"));
+  input_->setObjectName(QStringLiteral("edit1001"));
   prompt_->setWordWrap(true);
   prompt_->setBuddy(input_);
   // Whoever stands behind the user must not read a password off the screen.
