@@ -119,6 +119,9 @@ void SaveProfileFile(const std::filesystem::path& path, const ServerSettings& se
     ::unlink(temporary.c_str());
     ThrowFileError("Cannot write", path, error);
   }
+  // Make the rename itself durable; a failure here loses nothing already written.
+  FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0) ::fsync(folder.Get());
 }
 
 ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& target) {
