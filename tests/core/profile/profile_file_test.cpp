@@ -5,7 +5,11 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/types.h>
 
 #include "support/pyftpd_server.h"
@@ -246,20 +250,31 @@ TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissions) {
   EXPECT_FALSE(Differs(loaded, Sample()));
 }
 
-TEST(ProfileFile, AFailedSaveLeavesTheOldFile) {
+TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   test::TempDir dir;
-  const auto folder = dir.Path() / "ro";
-  std::filesystem::create_directory(folder);
-  const auto path = folder / "p.ftp";
+  const auto path = dir.Path() / "p.ftp";
   WriteAll(path, "old");
-  ::chmod(folder.c_str(), 0500);
-  if (::access(folder.c_str(), W_OK) == 0) {
-    ::chmod(folder.c_str(), 0700);
-    GTEST_SKIP() << "running with rights that ignore folder permissions";
+  // A child process with a file size limit below the profile's size: the
+  // write fails part way (for root too).
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      SaveProfileFile(path, Sample());
+    } catch (const std::runtime_error&) {
+      ::_exit(3);
+    }
+    ::_exit(0);
   }
-  EXPECT_THROW(SaveProfileFile(path, Sample()), std::runtime_error);
-  ::chmod(folder.c_str(), 0700);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3) << "the save must report the failure";
   EXPECT_EQ(ReadAll(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
 }
 
 TEST(ProfileFile, SavingOverAFolderFailsAndLeavesNoTemporaryFile) {
