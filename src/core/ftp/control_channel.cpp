@@ -40,8 +40,7 @@ std::shared_ptr<ControlChannel> ControlChannel::Connect(const std::string& host,
   }
   auto channel = std::make_shared<ControlChannel>(std::move(socket), timeout, passive, cancel);
   auto lock = channel->Acquire();
-  Reply greeting = channel->ReadReply();
-  while (greeting.IsPreliminary()) greeting = channel->ReadReply();  // 120: ready in a moment
+  const Reply greeting = channel->FinalReply(channel->ReadReply());  // 120: ready in a moment
   if (!greeting.IsSuccess()) {
     channel->MarkBroken(greeting.Text());
     throw CInternetException(kErrorCannotConnect, greeting.Text());
@@ -234,10 +233,19 @@ Reply ControlChannel::Start(const std::string& command) {
   return ReadReply();
 }
 
-Reply ControlChannel::Command(const std::string& command) {
-  Reply reply = Start(command);
-  while (reply.IsPreliminary()) reply = ReadReply();
-  return reply;
+Reply ControlChannel::Command(const std::string& command) { return FinalReply(Start(command)); }
+
+Reply ControlChannel::FinalReply(Reply first) {
+  constexpr int kMaxPreliminaryReplies = 16;
+  for (int count = 0; first.IsPreliminary(); ++count) {
+    if (count == kMaxPreliminaryReplies) {
+      const std::string text = "The server sent only preliminary replies: " + first.Text();
+      MarkBroken(text);
+      throw CInternetException(kErrorProtocol, text);
+    }
+    first = ReadReply();
+  }
+  return first;
 }
 
 void ControlChannel::EnsureType(char type) {

@@ -49,6 +49,9 @@ class ControlChannel {
   Reply Command(const std::string& command);
   // Like Command, but returns a 1xx reply as it is (RETR, STOR, LIST...).
   Reply Start(const std::string& command);
+  // Reads on past 1xx replies from first; a server that sends nothing but
+  // 1xx replies is a protocol error, not an endless wait.
+  Reply FinalReply(Reply first);
   void Send(const std::string& command);
   Reply ReadReply();
   // Like ReadReply with a deadline of its own; nullopt when it passes

@@ -269,8 +269,7 @@ void DataTransfer::Finish() {
   if (completed_) return;
   completed_ = true;
   auto lock = channel_->Acquire();
-  Reply reply = channel_->ReadReply();
-  while (reply.IsPreliminary()) reply = channel_->ReadReply();
+  const Reply reply = channel_->FinalReply(channel_->ReadReply());
   if (reply.IsFailure()) throw CInternetException(kErrorExtendedError, reply.Text());
 }
 

@@ -249,6 +249,11 @@ TEST(FtpClientScripted, HostileRepliesAreProtocolErrorsNotCrashesOrMemoryHogs) {
          return r;
        }()},
       {"not a reply", "Hello there, I am not an FTP server\r\n"},
+      {"nothing but preliminary replies", [] {
+         std::string r;
+         for (int i = 0; i < 40; ++i) r += "150 Still thinking.\r\n";
+         return r;
+       }()},
       {"binary garbage", std::string("\x01\x02\xff\xfe\0\0\r\n", 8)},
   };
   for (const auto& c : cases) {
