@@ -80,10 +80,54 @@ QIcon ShellIcon(const QString& fileName) {
   return icon;
 }
 
-QIcon FolderIcon() { return ThemedOr(QStringLiteral("folder"), QStyle::SP_DirIcon); }
-QIcon ApplicationIcon() { return ThemedOr(QStringLiteral("application-x-executable"), QStyle::SP_ComputerIcon); }
-QIcon AliasIcon() { return ThemedOr(QStringLiteral("emblem-symbolic-link"), QStyle::SP_DirLinkIcon); }
-QIcon FinishedIcon() { return ThemedOr(QStringLiteral("emblem-default"), QStyle::SP_DialogApplyButton); }
-QIcon TransferringIcon() { return ThemedOr(QStringLiteral("go-next"), QStyle::SP_ArrowRight); }
+FileTypeAndIcon LookUpFileType(const QString& fileName) {
+  // The key: from the third-last "." on (the whole name when it has fewer
+  // dots); a name with no dot is looked up whole, as literal patterns
+  // ("Makefile") match whole names. Case is kept: some patterns differ by it.
+  qsizetype from = fileName.size();
+  for (int dots = 0; dots < 3; ++dots) {
+    const qsizetype dot = from > 0 ? fileName.lastIndexOf(QLatin1Char('.'), from - 1) : -1;
+    if (dot < 0) break;
+    from = dot;
+  }
+  const bool hasDot = from < fileName.size();
+  // A leading "." (".profile") is part of the name, not an extension.
+  const QString key = hasDot && from > 0 ? fileName.mid(from) : fileName;
+  static QHash<QString, FileTypeAndIcon> cache;
+  auto found = cache.constFind(key);
+  if (found == cache.constEnd()) {
+    // Stand-in name with the same ending: what the database sees is the same.
+    const QString probe = key == fileName ? fileName : QStringLiteral("x") + key;
+    FileTypeAndIcon answer{ShellTypeName(probe), ShellIcon(probe)};
+    // Bounded: a directory of unique odd names must not grow it for ever.
+    if (cache.size() > 20000) cache.clear();
+    found = cache.insert(key, answer);
+  }
+  FileTypeAndIcon result = *found;
+  if (result.typeText.isEmpty()) result.typeText = GenericTypeText(fileName);
+  if (result.typeText == QLatin1String(kApplicationTypeText)) result.icon = ApplicationIcon();
+  return result;
+}
+
+QIcon FolderIcon() {
+  static const QIcon icon = ThemedOr(QStringLiteral("folder"), QStyle::SP_DirIcon);
+  return icon;
+}
+QIcon ApplicationIcon() {
+  static const QIcon icon = ThemedOr(QStringLiteral("application-x-executable"), QStyle::SP_ComputerIcon);
+  return icon;
+}
+QIcon AliasIcon() {
+  static const QIcon icon = ThemedOr(QStringLiteral("emblem-symbolic-link"), QStyle::SP_DirLinkIcon);
+  return icon;
+}
+QIcon FinishedIcon() {
+  static const QIcon icon = ThemedOr(QStringLiteral("emblem-default"), QStyle::SP_DialogApplyButton);
+  return icon;
+}
+QIcon TransferringIcon() {
+  static const QIcon icon = ThemedOr(QStringLiteral("go-next"), QStyle::SP_ArrowRight);
+  return icon;
+}
 
 }  // namespace veltrim::ui

@@ -24,6 +24,17 @@ QString ShellTypeName(const QString& fileName);
 QString FileTypeText(const QString& fileName);
 QString GenericTypeText(const QString& fileName);
 
+// The type text (as FileTypeText) and icon (as ShellIcon) of a file name in
+// one look-up. Names are looked up by their last three name parts (the
+// longest patterns the desktop knows, like "*.pkg.tar.zst"), and the answers
+// are kept, so a directory of 100,000 files asks the database about as
+// often as it has kinds of files.
+struct FileTypeAndIcon {
+  QString typeText;
+  QIcon icon;
+};
+FileTypeAndIcon LookUpFileType(const QString& fileName);
+
 // Small icon of a file name's type; never null.
 QIcon ShellIcon(const QString& fileName);
 QIcon FolderIcon();

@@ -110,9 +110,12 @@ void RemoteEntryModel::WorkOutType(RemoteRow& row) const {
       row.icon = AliasIcon();
       break;
     case RemoteEntryKind::File:
-      row.typeText = FileTypeText(row.name);
-      row.icon = row.typeText == QLatin1String(kApplicationTypeText) ? ApplicationIcon() : ShellIcon(row.name);
+    {
+      FileTypeAndIcon type = LookUpFileType(row.name);
+      row.typeText = std::move(type.typeText);
+      row.icon = std::move(type.icon);
       break;
+    }
   }
   row.key.typeUpper = row.typeText.toUpper();
 }
