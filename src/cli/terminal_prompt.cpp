@@ -51,9 +51,10 @@ std::optional<std::string> ReadLineFromUser(const std::string& prompt, bool hide
 
   std::optional<std::string> line;
   {
-    WriteAll(outFd, prompt);
+    // Echo goes off before the prompt shows, so nothing typed after it is echoed.
     std::optional<EchoOff> echoOff;
     if (hideInput && ::isatty(inFd)) echoOff.emplace(inFd);
+    WriteAll(outFd, prompt);
     std::string text;
     while (true) {
       char c = 0;
