@@ -3,6 +3,7 @@
 #include "core/engine/ftp_session.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "core/engine/engine_flags.h"
 #include "core/engine/session_operation.h"
@@ -27,6 +28,7 @@ CFtpSession::CFtpSession(std::shared_ptr<SessionHost> host)
     : host_(std::move(host)),
       state_(std::make_shared<engine::SessionState>(host_)),
       textExtensions_(DefaultTextExtensions()) {
+  if (!host_) throw std::invalid_argument("CFtpSession needs a host");
   OperationAbort.store(false);
 }
 

@@ -45,6 +45,8 @@ class CFtpSession {
   static constexpr int32_t kMinBlockSize = 256;
   static constexpr int32_t kMaxBlockSize = 4096;
 
+  // host: not null (std::invalid_argument otherwise); shared with the
+  // workers, so it lives as long as the last of them.
   explicit CFtpSession(std::shared_ptr<SessionHost> host);
   virtual ~CFtpSession();
   CFtpSession(const CFtpSession&) = delete;
@@ -89,8 +91,9 @@ class CFtpSession {
   bool Done() const;
   bool Failed() const;
   void SetFailed();
-  // The watchdog's end of a login attempt that took too long: raises
-  // OperationAbort, Failed, TransferAbort and the attempt's AttemptCancelled.
+  // Gives up the running login attempt (the frame's watchdog, or its
+  // disconnect while an operation waits): raises OperationAbort, Failed,
+  // TransferAbort and the attempt's AttemptCancelled, so every wait ends.
   void AbandonAttempt();
 
   // Ends a recursive tree walk early; the "Adding files to Queue" box's

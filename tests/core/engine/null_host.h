@@ -3,6 +3,7 @@
 // default: for benchmarks and tests that only look at results. Tasks for the
 // window thread run at the next pump.
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -30,7 +31,7 @@ class NullHost : public SessionHost {
   void AttemptAborted() override {}
   void PrepareFileIcons() override {}
   FileTypeInfo FileTypeOf(const std::string&) override { return {}; }
-  void ShowError(uint32_t id) override { lastError = id; }
+  void ShowError(uint32_t id) override { lastError.store(id); }
   void ShowMessageBox(const std::string&, const std::string&) override {}
   void PlaySound(const std::string&) override {}
   void RunOnWindowThread(std::function<void()> task) override {
@@ -47,7 +48,7 @@ class NullHost : public SessionHost {
   CancelTransferAnswer AskCancelTransfer() override { return {}; }
   void RememberCancelAnswer(RememberedCancel) override {}
 
-  uint32_t lastError = 0;  // written from the worker only while the caller waits
+  std::atomic<uint32_t> lastError{0};
 
  private:
   std::mutex mutex_;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/engine/error_ids.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/safe_local_path.h"
 #include "core/engine/transfer_figures.h"
+#include "scripted_host.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim::test {
@@ -50,7 +52,7 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
 }
 
 TEST(TransferTypeTest, SessionDecidesWithItsOwnModes) {
-  auto session = std::make_unique<CFtpSession>(nullptr);
+  auto session = std::make_unique<CFtpSession>(std::make_shared<ScriptedHost>());
   EXPECT_TRUE(session->BinaryMode());
   EXPECT_FALSE(session->AutoMode());
   EXPECT_EQ(session->TextExtensions(), DefaultTextExtensions());
@@ -60,6 +62,10 @@ TEST(TransferTypeTest, SessionDecidesWithItsOwnModes) {
   session->SetTextExtensions({".c", ""});
   EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
   EXPECT_FALSE(session->IsBinaryTransfer("main.C"));
+}
+
+TEST(SessionSetUpTest, ASessionNeedsAHost) {
+  EXPECT_THROW(CFtpSession session(nullptr), std::invalid_argument);
 }
 
 TEST(TransferTypeTest, FallbackTypeTexts) {
