@@ -9,8 +9,15 @@ VELTRIM_BUILD_PACKAGES=(
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
-  adwaita-icon-theme hicolor-icon-theme
+  libqt6svg6 qt6-qpa-plugins
+  adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core
   curl
+)
+
+# What the window needs besides the build: a virtual X server for running it
+# without a desktop, and the MIME database that "cmake --install" refreshes.
+VELTRIM_DESKTOP_PACKAGES=(
+  xvfb xauth shared-mime-info
 )
 
 # Installs the packages of the arguments that are missing (non-interactive).

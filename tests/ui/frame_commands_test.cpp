@@ -1,0 +1,436 @@
+// The command table at work: which commands are available in each state of
+// the window, the marks, and the commands the frame carries out itself.
+
+#include <QAction>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+#include "helpers/prompt_script.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/command_rules.h"
+#include "ui/app/command_table.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/session_link.h"
+#include "ui/views/remote_list_view.h"
+#include "ui/widgets/connection_bar.h"
+#include "ui/widgets/docking_bar.h"
+#include "ui/widgets/drawn_images.h"
+
+using veltrim::test::PromptScript;
+using namespace veltrim::ui;
+
+Q_DECLARE_METATYPE(veltrim::ui::CommandState)
+
+namespace {
+
+// A session the test steers, recording the transfer-type calls.
+class FakeSession final : public SessionLink {
+ public:
+  bool IsConnected() const override { return connected; }
+  bool IsBusy() const override { return busy; }
+  bool HasIndexFile() const override { return indexFile; }
+  void SetBinaryMode(bool binary) override { calls << QStringLiteral("binary=%1").arg(binary); }
+  void SetAutoMode(bool autoMode) override { calls << QStringLiteral("auto=%1").arg(autoMode); }
+  void AbortEverything() override { ++*aborts; }
+
+  bool connected = true;
+  bool busy = false;
+  bool indexFile = false;
+  QStringList calls;
+  std::shared_ptr<int> aborts = std::make_shared<int>(0);
+};
+
+enum class State { NoProfile, Ready, Attempting, Connected, ListingBusy, SessionBusy };
+
+CommandState StateOf(State state) {
+  CommandState s;
+  s.listViewExists = true;
+  switch (state) {
+    case State::NoProfile:
+      break;
+    case State::Ready:
+      s.profilePresent = true;
+      break;
+    case State::Attempting:  // a session exists, not logged in, waiting
+      s.profilePresent = true;
+      s.sessionExists = true;
+      s.sessionBusy = true;
+      break;
+    case State::Connected:
+      s.profilePresent = s.connected = s.sessionExists = s.sessionConnected = true;
+      break;
+    case State::ListingBusy:  // the frame displays a listing
+      s.profilePresent = s.connected = s.sessionExists = s.sessionConnected = true;
+      s.frameBusy = true;
+      break;
+    case State::SessionBusy:  // only the session works (a directory change)
+      s.profilePresent = s.connected = s.sessionExists = s.sessionConnected = true;
+      s.sessionBusy = true;
+      break;
+  }
+  return s;
+}
+
+}  // namespace
+
+class FrameCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<CMainFrame> frame_;
+
+  FakeSession* Connect() {
+    auto session = std::make_unique<FakeSession>();
+    FakeSession* raw = session.get();
+    frame_->TakeProfile(veltrim::ServerSettings{});
+    frame_->AttachSession(std::move(session));
+    frame_->SetConnected(true);
+    return raw;
+  }
+
+  bool Enabled(int id) { return frame_->Action(id)->isEnabled(); }
+  bool Checked(int id) { return frame_->Action(id)->isChecked(); }
+
+ private slots:
+  void init() {
+    config_ = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->LoadPreferences();
+  }
+
+  void cleanup() { frame_.reset(); }
+
+  void rulesByState_data() {
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("enabled");
+    using R = EnableRule;
+    struct Row {
+      R rule;
+      const char* name;
+      bool noProfile, ready, attempting, connected, listingBusy, sessionBusy;
+    };
+    const Row rows[] = {
+        {R::Always, "always", true, true, true, true, true, true},
+        {R::ProfilePresent, "P", false, true, true, true, true, true},
+        {R::CanConnect, "C", false, true, true, false, false, false},
+        {R::Connected, "D", false, false, false, true, true, true},
+        {R::Session, "S", false, false, true, true, false, true},
+        {R::TransferType, "T", false, false, false, true, false, true},
+        {R::ListViewExists, "modes", true, true, true, true, true, true},
+        {R::FileInformation, "file information", false, false, false, false, false, false},
+        {R::AssociatedViewer, "associated viewer", false, false, false, false, false, false},
+    };
+    const char* stateNames[] = {"no profile", "ready", "attempting", "connected", "listing busy",
+                                "session busy"};
+    for (const Row& row : rows) {
+      const bool expected[] = {row.noProfile,  row.ready,       row.attempting,
+                               row.connected,  row.listingBusy, row.sessionBusy};
+      for (int state = 0; state < 6; ++state)
+        QTest::addRow("%s, %s", row.name, stateNames[state])
+            << int(row.rule) << state << expected[state];
+    }
+  }
+
+  void rulesByState() {
+    QFETCH(int, rule);
+    QFETCH(int, state);
+    QFETCH(bool, enabled);
+    QCOMPARE(IsCommandEnabled(EnableRule(rule), StateOf(State(state))), enabled);
+  }
+
+  void fileInformationNeedsTheIndexFile() {
+    CommandState s = StateOf(State::Connected);
+    s.sessionHasIndexFile = true;
+    QVERIFY(IsCommandEnabled(EnableRule::FileInformation, s));
+    s.sessionExists = false;
+    QVERIFY(!IsCommandEnabled(EnableRule::FileInformation, s));
+  }
+
+  void withoutProfileOnlyTheGeneralCommandsAreAvailable() {
+    const int grey[] = {ID_CONNECT, ID_DISCONNECT, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_SETTINGS,
+                        ID_DOWNLOAD, ID_DOWNLOAD_DIRECTORY, ID_UPLOAD, ID_UPLOAD_DIRECTORY,
+                        ID_CHANGE_DIRECTORY, ID_CREATE_DIRECTORY, ID_REMOVE_DIRECTORY, ID_HOME,
+                        ID_UP_LEVEL, ID_ROOT, ID_RENAME_FILE, ID_DELETE_FILE, ID_VIEW_FILE,
+                        ID_EDIT_FILE, ID_REFRESH, ID_BINARY, ID_ASCII, ID_AUTO,
+                        ID_FILE_INFORMATION, ID_VIEW_ASSOCIATED, ID_EDIT_ASSOCIATED};
+    for (int id : grey) QVERIFY2(!Enabled(id), qPrintable(QString::number(id)));
+    const int available[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_IMPORT_SERVER, ID_PREFERENCES,
+                             ID_APP_EXIT, ID_ENABLE_AUTOLOGIN, ID_VIEW_TOOLBAR,
+                             ID_VIEW_STATUS_BAR, ID_VIEW_CONNECTION_BAR, ID_VIEW_LOG_WINDOW,
+                             ID_VIEW_TREE, ID_VIEW_SMALLICON, ID_VIEW_LARGEICON, ID_VIEW_LIST,
+                             ID_VIEW_DETAILS, ID_HELP_CONTENTS, ID_HELP_INDEX,
+                             ID_HELP_GETTING_STARTED, ID_APP_ABOUT};
+    for (int id : available) QVERIFY2(Enabled(id), qPrintable(QString::number(id)));
+  }
+
+  void frameFollowsTheStates() {
+    frame_->TakeProfile(veltrim::ServerSettings{});
+    QVERIFY(Enabled(ID_CONNECT));
+    QVERIFY(Enabled(ID_EDIT_SETTINGS));
+    QVERIFY(!Enabled(ID_DOWNLOAD));
+
+    FakeSession* session = Connect();
+    QVERIFY(!Enabled(ID_CONNECT));
+    QVERIFY(Enabled(ID_DISCONNECT));
+    QVERIFY(Enabled(ID_DOWNLOAD));
+    QVERIFY(Enabled(ID_BINARY));
+
+    frame_->SetBusy(true);  // a listing on display
+    QVERIFY(!Enabled(ID_CHANGE_DIRECTORY));
+    QVERIFY(!Enabled(ID_REFRESH));
+    QVERIFY(!Enabled(ID_AUTO));
+    frame_->SetBusy(false);
+
+    session->busy = true;  // only the session works: looks available
+    frame_->OnClockTick();
+    QVERIFY(Enabled(ID_CHANGE_DIRECTORY));
+    QVERIFY(Enabled(ID_REFRESH));
+
+    frame_->OnDisconnect();
+    QVERIFY(!frame_->Connected());
+    QVERIFY(!frame_->ProfilePresent());
+    QVERIFY(!Enabled(ID_CONNECT));
+    QVERIFY(!Enabled(ID_DOWNLOAD));
+    QCOMPARE(frame_->ConnectionBarWidget()->Text(), QStringLiteral("Not Connected"));
+    QCOMPARE(frame_->ConnectionBarWidget()->Picture(), kPictureNotConnected);
+    QCOMPARE(frame_->StateIconId(), kStateNotConnected);
+  }
+
+  void transferTypeMarks_data() {
+    QTest::addColumn<QList<int>>("commands");
+    QTest::addColumn<bool>("binary");
+    QTest::addColumn<bool>("autoMode");
+    QTest::addColumn<QString>("marked");
+    QTest::addColumn<QStringList>("sessionCalls");
+    QTest::newRow("Auto alone") << QList<int>{ID_AUTO} << true << true << "auto"
+                                << QStringList{"auto=1"};
+    QTest::newRow("Auto then Binary") << QList<int>{ID_AUTO, ID_BINARY} << true << false << "binary"
+                                      << QStringList{"auto=1", "auto=0", "binary=1"};
+    QTest::newRow("Ascii") << QList<int>{ID_ASCII} << false << false << "ascii"
+                           << QStringList{"binary=0", "auto=0"};
+    QTest::newRow("Ascii then Auto keeps Binary off")
+        << QList<int>{ID_ASCII, ID_AUTO} << false << true << "auto"
+        << QStringList{"binary=0", "auto=0", "auto=1"};
+  }
+
+  void transferTypeMarks() {
+    QFETCH(QList<int>, commands);
+    QFETCH(bool, binary);
+    QFETCH(bool, autoMode);
+    QFETCH(QString, marked);
+    QFETCH(QStringList, sessionCalls);
+    FakeSession* session = Connect();
+    for (int id : commands) frame_->Action(id)->trigger();
+    QCOMPARE(frame_->Prefs().Binary, binary);
+    QCOMPARE(frame_->Prefs().Auto, autoMode);
+    QCOMPARE(session->calls, sessionCalls);
+    QCOMPARE(Checked(ID_BINARY), marked == "binary");
+    QCOMPARE(Checked(ID_ASCII), marked == "ascii");
+    QCOMPARE(Checked(ID_AUTO), marked == "auto");
+  }
+
+  void transferTypeWithoutSessionDoesNothing() {
+    frame_->ExecuteCommand(ID_ASCII);
+    QVERIFY(frame_->Prefs().Binary);
+    QVERIFY(frame_->Prefs().Auto);
+  }
+
+  void enableAutologin_data() {
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("profile");
+    QTest::addColumn<int>("connects");
+    QTest::newRow("turned on with a profile connects") << false << true << 1;
+    QTest::newRow("turned on without a profile") << false << false << 0;
+    QTest::newRow("turned off") << true << true << 0;
+  }
+
+  void enableAutologin() {
+    QFETCH(bool, before);
+    QFETCH(bool, profile);
+    QFETCH(int, connects);
+    frame_->Prefs().Autologin = before;
+    if (profile) frame_->TakeProfile(veltrim::ServerSettings{});
+    int runs = 0;
+    frame_->SetCommandHandler(ID_CONNECT, [&] { ++runs; });
+    frame_->Action(ID_ENABLE_AUTOLOGIN)->trigger();
+    QCOMPARE(frame_->Prefs().Autologin, !before);
+    QCOMPARE(Checked(ID_ENABLE_AUTOLOGIN), !before);
+    QCOMPARE(runs, 0);  // posted, not run inside the command
+    QTest::qWait(20);
+    QCOMPARE(runs, connects);
+  }
+
+  void viewTogglesShowAndHideTheirBars_data() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("connection bar") << int(ID_VIEW_CONNECTION_BAR);
+    QTest::newRow("log window") << int(ID_VIEW_LOG_WINDOW);
+    QTest::newRow("tree view") << int(ID_VIEW_TREE);
+    QTest::newRow("toolbar") << int(ID_VIEW_TOOLBAR);
+    QTest::newRow("status bar") << int(ID_VIEW_STATUS_BAR);
+  }
+
+  void viewTogglesShowAndHideTheirBars() {
+    QFETCH(int, command);
+    frame_->show();
+    QMap<int, QWidget*> bars;
+    bars[ID_VIEW_CONNECTION_BAR] = frame_->ConnectionToolBar();
+    bars[ID_VIEW_LOG_WINDOW] = frame_->SessionLogBar();
+    bars[ID_VIEW_TREE] = frame_->DirectoriesBar();
+    bars[ID_VIEW_TOOLBAR] = frame_->StandardToolBar();
+    bars[ID_VIEW_STATUS_BAR] = frame_->statusBar();
+    QWidget* bar = bars.value(command);
+    QVERIFY(bar->isVisible());
+    QVERIFY(Checked(command));
+    frame_->Action(command)->trigger();
+    QVERIFY(!bar->isVisible());
+    QVERIFY(!Checked(command));
+    if (command == ID_VIEW_TOOLBAR) QVERIFY(!frame_->SessionToolBar()->isVisible());
+    frame_->Action(command)->trigger();
+    QVERIFY(bar->isVisible());
+    QVERIFY(Checked(command));
+  }
+
+  void listModes_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("Large Icon") << int(ID_VIEW_LARGEICON) << 0;
+    QTest::newRow("Details") << int(ID_VIEW_DETAILS) << 1;
+    QTest::newRow("Small Icon") << int(ID_VIEW_SMALLICON) << 2;
+    QTest::newRow("List") << int(ID_VIEW_LIST) << 3;
+  }
+
+  void listModes() {
+    QFETCH(int, command);
+    QFETCH(int, mode);
+    if (command == ID_VIEW_DETAILS) frame_->Action(ID_VIEW_LIST)->trigger();
+    frame_->Action(command)->trigger();
+    QCOMPARE(int(frame_->View()->Mode()), mode);
+    QCOMPARE(frame_->Prefs().ListView, mode);
+    for (int id : {ID_VIEW_LARGEICON, ID_VIEW_DETAILS, ID_VIEW_SMALLICON, ID_VIEW_LIST})
+      QCOMPARE(Checked(id), id == command);
+    // Details shows the columns in a tree view, the others a list view.
+    QCOMPARE(frame_->View()->currentWidget() == static_cast<QWidget*>(frame_->View()->DetailsView()),
+             mode == 1);
+  }
+
+  void commandTableTexts_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("menuText");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("New") << int(ID_FILE_NEW) << "&New" << "Create a new document" << "New" << "Ctrl+N";
+    QTest::newRow("Save") << int(ID_FILE_SAVE) << "&Save" << "Save the active document" << "Save" << "Ctrl+S";
+    QTest::newRow("Connect") << int(ID_CONNECT) << "&Connect" << "Connect to the specified server"
+                             << "Connect to Server" << "";
+    QTest::newRow("Rename") << int(ID_RENAME_FILE) << "Re&name File" << "Rename a file" << "Rename" << "F2";
+    QTest::newRow("Delete") << int(ID_DELETE_FILE) << "De&lete File" << "Delete a file" << "Delete" << "Del";
+    QTest::newRow("Refresh") << int(ID_REFRESH) << "&Refresh" << "" << "" << "F5";
+    QTest::newRow("Home (toolbar only)") << int(ID_HOME) << "Change to Home"
+                                         << "Change to your home directory on the server"
+                                         << "Change to Home" << "";
+    QTest::newRow("Auto") << int(ID_AUTO) << "Au&to"
+                          << "Automatically choose between Ascii and Binary transfer types" << "Auto" << "";
+    QTest::newRow("Details") << int(ID_VIEW_DETAILS) << "Details"
+                             << "Displays detailed information about each item in the window."
+                             << "Details" << "";
+    QTest::newRow("Select all") << int(ID_SELECT_ALL) << "" << "" << "" << "Ctrl+A";
+  }
+
+  void commandTableTexts() {
+    QFETCH(int, id);
+    QFETCH(QString, menuText);
+    QFETCH(QString, prompt);
+    QFETCH(QString, toolTip);
+    QFETCH(QString, keys);
+    QAction* action = frame_->Action(id);
+    QVERIFY(action != nullptr);
+    if (!menuText.isEmpty()) QCOMPARE(action->text(), menuText);
+    QCOMPARE(action->statusTip(), prompt);
+    if (!toolTip.isEmpty()) QCOMPARE(action->toolTip(), toolTip);
+    QCOMPARE(action->shortcut().toString(), keys);
+  }
+
+  void everyToolbarButtonHasAnIcon_data() {
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<int>("buttons");
+    QTest::newRow("New, Open, Save, four modes, About") << 0 << 8;
+    QTest::newRow("the session bar") << 1 << 16;
+  }
+
+  void everyToolbarButtonHasAnIcon() {
+    QFETCH(int, bar);
+    QFETCH(int, buttons);
+    QToolBar* toolBar = bar == 0 ? frame_->StandardToolBar() : frame_->SessionToolBar();
+    int count = 0;
+    for (QAction* action : toolBar->actions()) {
+      if (action->isSeparator()) continue;
+      ++count;
+      QVERIFY2(!action->icon().isNull(), qPrintable(action->toolTip()));
+      QVERIFY2(!action->icon().pixmap(22, 22).isNull(), qPrintable(action->toolTip()));
+    }
+    QCOMPARE(count, buttons);
+  }
+
+  void busyAnimationFrames() {
+    FakeSession* session = Connect();
+    session->busy = true;
+    QList<int> pictures;
+    for (int i = 0; i < 20; ++i) {
+      frame_->OnAnimationTick();
+      pictures << frame_->ConnectionBarWidget()->Picture();
+      QCOMPARE(frame_->StateIconId(), pictures.last());
+    }
+    QList<int> expected;
+    for (int p = 160; p <= 177; ++p) expected << p;
+    expected << 161 << 162;
+    QCOMPARE(pictures, expected);
+    session->busy = false;
+    frame_->OnAnimationTick();
+    QCOMPARE(frame_->ConnectionBarWidget()->Picture(), kPictureConnected);
+    QCOMPARE(frame_->StateIconId(), kStateConnected);
+    QCOMPARE(frame_->AnimationFrame(), 0);
+  }
+
+  void disconnectEndsTheWaitsBeforeReleasing_data() {
+    QTest::addColumn<bool>("loggedIn");
+    QTest::newRow("an attempt still waiting") << false;
+    QTest::newRow("logged in") << true;
+  }
+
+  void disconnectEndsTheWaitsBeforeReleasing() {
+    QFETCH(bool, loggedIn);
+    FakeSession* session = Connect();
+    session->connected = loggedIn;
+    std::shared_ptr<int> aborts = session->aborts;
+    frame_->SetAttemptCounter(2);
+    frame_->ExecuteCommand(ID_DISCONNECT);
+    QVERIFY(frame_->Session() == nullptr);
+    QVERIFY(*aborts >= 1);
+    QCOMPARE(frame_->AttemptCounter(), loggedIn ? 0 : 2);
+  }
+
+  void connectIsIgnoredWhileASessionExists() {
+    frame_->TakeProfile(veltrim::ServerSettings{});
+    int runs = 0;
+    frame_->SetCommandHandler(ID_CONNECT, [&] { ++runs; });
+    frame_->OnConnect();
+    QCOMPARE(runs, 1);
+    auto session = std::make_unique<FakeSession>();
+    session->connected = false;
+    frame_->AttachSession(std::move(session));
+    frame_->OnConnect();
+    QCOMPARE(runs, 1);
+  }
+};
+
+QTEST_MAIN(FrameCommandsTest)
+#include "frame_commands_test.moc"
