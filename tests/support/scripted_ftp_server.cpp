@@ -262,6 +262,16 @@ ScriptedFtpServer& ScriptedFtpServer::ReceiveData() {
   return *this;
 }
 
+ScriptedFtpServer& ScriptedFtpServer::HoldData(std::chrono::milliseconds duration) {
+  steps_.push_back([this, duration](ScriptContext&) {
+    if (!OpenDataConnection()) return;
+    pollfd fd{stop_.Fd(), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(duration.count()));
+    data_.Reset();
+  });
+  return *this;
+}
+
 ScriptedFtpServer& ScriptedFtpServer::Stall() {
   steps_.push_back([this](ScriptContext&) {
     bool ok = true;

@@ -96,6 +96,9 @@ class ScriptedFtpServer {
   // Opens the data connection and reads until the client closes it; the bytes
   // are in ReceivedData().
   ScriptedFtpServer& ReceiveData();
+  // Opens the data connection and neither reads nor sends for duration (or
+  // until the server is destroyed), then closes it: a stalled upload.
+  ScriptedFtpServer& HoldData(std::chrono::milliseconds duration);
   // Stops answering: records commands that still arrive, until the client
   // closes the connection or the server is destroyed.
   ScriptedFtpServer& Stall();

@@ -155,6 +155,9 @@ void DataTransfer::CheckNotStopped() const {
 }
 
 std::size_t DataTransfer::Read(void* buffer, std::size_t count) {
+  if (direction_ != TransferDirection::Download) {
+    throw CInternetException(kErrorInvalidArgument, "The remote file is open for writing, not for reading.");
+  }
   char* out = static_cast<char*>(buffer);
   std::size_t total = 0;
   while (total < count) {
@@ -211,6 +214,9 @@ bool DataTransfer::Fill() {
 
 void DataTransfer::Write(const void* buffer, std::size_t count) {
   const char* in = static_cast<const char*>(buffer);
+  if (direction_ != TransferDirection::Upload) {
+    throw CInternetException(kErrorInvalidArgument, "The remote file is open for reading, not for writing.");
+  }
   if (!socket_.Valid()) {
     throw CInternetException(kErrorConnectionAborted, "The server ended the transfer before the data was sent.");
   }

@@ -181,6 +181,34 @@ TEST(FtpClientScripted, AStalledServerRunsIntoTheDeadlineWithAClearText) {
   }
 }
 
+TEST(FtpClientScripted, AnUploadTheServerStopsReadingRunsIntoTheDeadline) {
+  ScriptedFtpServer server;
+  server.Greet()
+      .ExpectLogin()
+      .Expect("TYPE I", "200 OK")
+      .ExpectPassive("EPSV", "229 (|||{port}|)")
+      .Expect("STOR up", "150 Send it.")
+      .HoldData(5s);
+  server.Start();
+  CInternetSession session;
+  auto connection = Connect(server, session);
+  auto file = connection->OpenFile("up", FileAccess::Write, TransferType::Binary);
+  const std::string block(1 << 20, 'z');
+  std::string text;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorCodeOf(
+                [&] {
+                  for (int i = 0; i < 1024; ++i) file->Write(block.data(), block.size());
+                },
+                &text),
+            kErrorTimeout);
+  EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start), 3.0);
+  EXPECT_EQ(text, "The server accepted no data on the data connection for 1 second.");
+  // Reading from a file opened for writing is refused, not attempted.
+  char byte;
+  EXPECT_EQ(ErrorCodeOf([&] { file->Read(&byte, 1); }), kErrorInvalidArgument);
+}
+
 TEST(FtpClientScripted, AfterADeadlineTheConnectionIsUnusable) {
   ScriptedFtpServer server;
   server.Greet().ExpectLogin().Expect("CWD slow", "").Pause(1500ms).Reply("250 Late.");
