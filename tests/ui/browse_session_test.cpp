@@ -25,7 +25,10 @@
 #include "support/scripted_ftp_server.h"
 #include "ui/app/main_frame.h"
 #include "ui/commands/please_wait_dlg.h"
+#include "ui/ftp/browse_layer.h"
 #include "ui/ftp/connection_controller.h"
+#include "ui/views/directory_tree_bar.h"
+#include "ui/views/remote_list_view.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 #include "ui/views/directory_tree_navigator.h"
@@ -45,16 +48,13 @@ namespace {
 struct BrowseWindow {
   CVeltrimFTPDoc doc;
   CMainFrame frame{&doc};
-  QTreeWidget treeWidget;
-  DirectoryTreeNavigator* tree = new DirectoryTreeNavigator(&treeWidget);
-  RemoteEntryModel list;
-  QItemSelectionModel selection{&list};
-  std::unique_ptr<ConnectionController> controller;
+  BrowseLayer* layer = new BrowseLayer(frame);
+  ConnectionController* controller = &layer->Controller();
+  RemoteEntryModel& list = layer->Rows();
+  QItemSelectionModel& selection = *frame.View()->Selection();
+  DirectoryTreeNavigator* tree = &layer->Tree();
+  QTreeWidget& treeWidget = *frame.DirectoryTree();
 
-  BrowseWindow() {
-    controller = std::make_unique<ConnectionController>(frame, BrowseWidgets{&list, &selection, tree});
-    controller->InstallCommands();
-  }
   ~BrowseWindow() { frame.OnDisconnect(); }
 
   void Connect(const ServerSettings& profile) {
@@ -231,7 +231,7 @@ class BrowseSessionTest : public QObject {
     FillServer(server);
     BrowseWindow window;
     window.Connect(ProfileFor(server));
-    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
 
     // A folder selected: Change Directory enters it without asking.
     window.Select({"pub"});
@@ -308,7 +308,7 @@ class BrowseSessionTest : public QObject {
     BrowseWindow window;
     window.Connect(ProfileFor(server));
     window.controller->GoToDirectory(QStringLiteral("/pub"));
-    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/newdir"));
@@ -449,7 +449,7 @@ class BrowseSessionTest : public QObject {
 
     // Typed, in the current directory: the list stays, the row is replaced.
     window.selection.clearSelection();
-    QSignalSpy shown(window.controller.get(), &ConnectionController::ListingShown);
+    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/data.bin")).AnswerText(QStringLiteral("/data.txt"));
