@@ -25,9 +25,8 @@ ConnectionBar::ConnectionBar(QWidget* parent)
   font.setPointSizeF(base * 2);
   font.setBold(true);
   caption_->setFont(font);
-  QPalette palette = caption_->palette();
-  palette.setColor(QPalette::WindowText, Qt::white);
-  caption_->setPalette(palette);
+  // White on the dark gradient, whatever the style does to toolbar text.
+  caption_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
   caption_->setTextInteractionFlags(Qt::NoTextInteraction);
   picture_->setFixedSize(32, 32);
 

@@ -1,0 +1,128 @@
+// The Help menu's pages, the About box and its links, and the welcome box's
+// own behaviour.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+#include <memory>
+
+#include "helpers/prompt_script.h"
+#include "ui/app/about_dlg.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/help_window.h"
+#include "ui/app/main_frame.h"
+#include "ui/app/welcome_dlg.h"
+
+using veltrim::test::PromptScript;
+using namespace veltrim::ui;
+
+class FrameHelpTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<CMainFrame> frame_;
+
+ private slots:
+  void init() {
+    config_ = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
+    frame_ = std::make_unique<CMainFrame>();
+  }
+
+  void cleanup() { frame_.reset(); }
+
+  void helpCommandsOpenShippedPages_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("Contents") << int(ID_HELP_CONTENTS) << "index.html" << "VeltrimFTP Help";
+    QTest::newRow("Topics") << int(ID_HELP_INDEX) << "topics.html" << "Help Topics";
+    QTest::newRow("Getting Started") << int(ID_HELP_GETTING_STARTED) << "getting-started.html"
+                                     << "Getting Started";
+  }
+
+  void helpCommandsOpenShippedPages() {
+    QFETCH(int, command);
+    QFETCH(QString, page);
+    QFETCH(QString, heading);
+    frame_->ExecuteCommand(command);
+    QVERIFY(frame_->Help() != nullptr);
+    QVERIFY(frame_->Help()->isVisible());
+    QCOMPARE(frame_->Help()->CurrentPage(), page);
+    QVERIFY(frame_->Help()->Browser()->toPlainText().contains(heading));
+  }
+
+  void everyLinkBetweenPagesLeadsToAPage() {
+    const QStringList pages{"index.html",        "topics.html",  "getting-started.html",
+                            "create-profile.html", "connect.html", "browse.html",
+                            "transfer.html"};
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)"));
+    for (const QString& page : pages) {
+      QFile file(":/veltrimftp/help/" + page);
+      QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(page));
+      const QString html = QString::fromUtf8(file.readAll());
+      for (auto it = link.globalMatch(html); it.hasNext();) {
+        const QString target = it.next().captured(1);
+        QVERIFY2(QFile::exists(":/veltrimftp/help/" + target), qPrintable(page + " -> " + target));
+      }
+    }
+  }
+
+  void unknownPageShowsTheContents() {
+    frame_->ShowHelpPage("no-such-page.html");
+    QCOMPARE(frame_->Help()->CurrentPage(), QStringLiteral("index.html"));
+  }
+
+  void aboutBoxHasItsTwoLinks() {
+    PromptScript script;
+    QString web;
+    QString mail;
+    QString title;
+    script.AnswerDialog([&](QDialog& dialog) {
+      auto& about = dynamic_cast<CAboutDlg&>(dialog);
+      title = about.windowTitle();
+      web = about.WebLink()->text();
+      mail = about.MailLink()->text();
+      dialog.accept();
+    });
+    frame_->ExecuteCommand(ID_APP_ABOUT);
+    QCOMPARE(title, QStringLiteral("About VeltrimFTP..."));
+    QVERIFY(web.contains(QString::fromLatin1(kWebPageUrl)));
+    QVERIFY(mail.contains(QStringLiteral("mailto:") + kMailAddress));
+    QVERIFY(mail.contains(QStringLiteral(">") + kMailAddress + "<"));  // the address is the text
+  }
+
+  void welcomeButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<int>("result");
+    QTest::newRow("New") << "new" << int(CWelcomeDlg::kChoiceNew) << int(QDialog::Accepted);
+    QTest::newRow("Existing") << "existing" << int(CWelcomeDlg::kChoiceExisting) << int(QDialog::Accepted);
+    QTest::newRow("closed") << "close" << int(CWelcomeDlg::kChoiceNone) << int(QDialog::Rejected);
+  }
+
+  void welcomeButtons() {
+    QFETCH(QString, button);
+    QFETCH(int, choice);
+    QFETCH(int, result);
+    CWelcomeDlg welcome;
+    QCOMPARE(welcome.Choice(), int(CWelcomeDlg::kChoiceNone));
+    QVERIFY(!welcome.DontShowAgain());
+    welcome.show();
+    welcome.DontShowAgainBox()->click();
+    if (button == "new") welcome.NewButton()->click();
+    if (button == "existing") welcome.ExistingButton()->click();
+    if (button == "close") welcome.close();
+    QCOMPARE(welcome.Choice(), choice);
+    QCOMPARE(welcome.result(), result);
+    QVERIFY(welcome.DontShowAgain());
+  }
+};
+
+QTEST_MAIN(FrameHelpTest)
+#include "frame_help_test.moc"
