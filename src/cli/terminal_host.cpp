@@ -1,6 +1,7 @@
 #include "cli/terminal_host.h"
 
 #include <csignal>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "cli/terminal_prompt.h"
@@ -71,8 +72,14 @@ void StderrWriter::WriteLine(const std::string& line) {
 
 void StderrWriter::ShowProgress(const std::string& text) {
   if (!progressAllowed_) return;
+  // A line wider than the terminal would wrap, and "\r" could not take it back.
+  std::string shown = text;
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 && shown.size() >= size.ws_col) {
+    shown.resize(size.ws_col - 1u);
+  }
   std::lock_guard lock(mutex_);
-  WriteStderr("\r\033[K" + text);
+  WriteStderr("\r\033[K" + shown);
   progressShown_ = true;
 }
 

@@ -35,6 +35,7 @@ struct CliRunOptions {
   std::filesystem::path workingDirectory; // empty: the test's own
   std::vector<std::string> environment;   // extra NAME=value entries
   bool stderrOnTerminal = false;          // stderr is a pseudo-terminal
+  unsigned short terminalColumns = 0;     // its width; 0: unknown
   int timeoutSeconds = 120;
   int interruptAfterMs = 0;               // > 0: Ctrl-C (SIGINT) after this long
 };
@@ -49,7 +50,10 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
   int in[2], out[2], err[2] = {-1, -1};
   if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   if (options.stderrOnTerminal) {
-    if (::openpty(&err[0], &err[1], nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = options.terminalColumns;
+    if (::openpty(&err[0], &err[1], nullptr, nullptr, &size) != 0) throw std::runtime_error("openpty failed");
     ::fcntl(err[0], F_SETFD, FD_CLOEXEC);
     ::fcntl(err[1], F_SETFD, FD_CLOEXEC);
   } else if (::pipe2(err, O_CLOEXEC) != 0) {

@@ -203,6 +203,29 @@ TEST(CliProgress, ProgressLineOnATerminalOnly) {
   EXPECT_EQ(ReadLocalFile(local.Path() / "again.bin"), ReadLocalFile(server.Root() / "slow.bin"));
 }
 
+TEST(CliProgress, ProgressLineFitsANarrowTerminal) {
+  CliTestServerOptions options;
+  options.throttleBytesPerSecond = 64 * 1024;
+  CliTestServer server(options);
+  WriteLocalFile(server.Root() / "a-rather-long-file-name-for-a-narrow-terminal.bin", RandomBytes(160 * 1024, 8));
+  TempDir local;
+  CliRunOptions terminal;
+  terminal.stderrOnTerminal = true;
+  terminal.terminalColumns = 30;
+  terminal.workingDirectory = local.Path();
+  const CliRun run = RunCli({server.Url(), "get", "a-rather-long-file-name-for-a-narrow-terminal.bin"}, terminal);
+  EXPECT_EQ(run.status, 0) << run.err;
+  ASSERT_NE(run.err.find("\r\033[K"), std::string::npos) << "a progress line was drawn";
+  // Every drawn line (between the clearing sequences) is narrower than the terminal.
+  std::size_t start = 0;
+  while ((start = run.err.find("\r\033[K", start)) != std::string::npos) {
+    start += 4;
+    const std::size_t end = run.err.find('\r', start);
+    const std::size_t length = (end == std::string::npos ? run.err.size() : end) - start;
+    EXPECT_LT(length, 30u) << run.err.substr(start, length);
+  }
+}
+
 TEST(CliInterrupt, CtrlCCancelsATransferAndLeavesNoPartialFile) {
   CliTestServerOptions options;
   options.throttleBytesPerSecond = 32 * 1024;
