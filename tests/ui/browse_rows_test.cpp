@@ -1,4 +1,6 @@
 // The remote list's texts and order, and the Directories tree's nodes.
+#include <QAction>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -9,6 +11,7 @@
 #include "ui/views/file_type_names.h"
 #include "ui/views/remote_entry_format.h"
 #include "ui/views/remote_entry_model.h"
+#include "ui/views/remote_list_menus.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
@@ -181,6 +184,51 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(2).toString(), QStringLiteral("new.txt"));
     QCOMPARE(model.Row(0).name, QStringLiteral("old.txt"));  // the row waits for the server
+  }
+
+  void popupMenus_data() {
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("nothing selected") << false << QString() << "&View" << QStringList{"&View", "Refresh"};
+    QTest::newRow("folder") << true << "File Folder" << "Change to..."
+                            << QStringList{"Change to...", "&Download", "Re&name", "&Remove", "Refresh"};
+    QTest::newRow("file") << true << "TXT File" << "&Download"
+                          << QStringList{"&Download", "Re&name", "De&lete", "&View with", "&Edit with",
+                                         "File &Information", "Refresh"};
+    QTest::newRow("alias") << true << "Alias" << "&Download"
+                           << QStringList{"&Download", "Re&name", "De&lete", "&View with", "&Edit with",
+                                          "File &Information", "Refresh"};
+  }
+  void popupMenus() {
+    QFETCH(bool, selected);
+    QFETCH(QString, type);
+    QFETCH(QString, first);
+    QFETCH(QStringList, entries);
+    int ran = 0;
+    std::unique_ptr<QMenu> menu = BuildListMenu(ListMenuFor(selected, type), [](int) { return nullptr; },
+                                                [&](int id) { ran = id; }, nullptr);
+    QStringList texts;
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator()) texts << action->text();
+    QCOMPARE(texts, entries);
+    QCOMPARE(texts.first(), first);
+    if (selected) {
+      QVERIFY(menu->defaultAction() != nullptr);
+      QCOMPARE(menu->defaultAction()->text(), first);
+    } else {
+      QCOMPARE(menu->defaultAction(), nullptr);
+    }
+    menu->actions().last()->trigger();
+    QCOMPARE(ran, 32831);  // Refresh
+  }
+
+  void keyboardMenuPosition() {
+    QWidget list;
+    list.move(100, 50);
+    QCOMPARE(ListMenuPosition(false, QPoint(7, 9), &list), QPoint(7, 9));
+    QCOMPARE(ListMenuPosition(true, QPoint(7, 9), &list), list.mapToGlobal(QPoint(5, 5)));
   }
 
   void treeShowPath() {

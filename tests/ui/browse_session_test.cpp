@@ -3,7 +3,10 @@
 // that never answers).
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTreeView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,6 +26,7 @@
 #include "helpers/prompt_script.h"
 #include "support/pyftpd_server.h"
 #include "support/scripted_ftp_server.h"
+#include "ui/app/command_ids.h"
 #include "ui/app/main_frame.h"
 #include "ui/commands/please_wait_dlg.h"
 #include "ui/ftp/browse_layer.h"
@@ -499,6 +503,56 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Nowhere - /pub"));
     QCOMPARE(DirectoryTreeNavigator::PathOf(window.tree->CurrentNode()), QStringLiteral("/pub"));
     QCOMPARE(window.tree->CurrentNode()->text(0), QStringLiteral("pub"));
+  }
+
+  void listInteraction() {
+    PyFtpServer server;
+    FillServer(server);
+    server.WriteFile("pub/notes2.txt", "n");
+    BrowseWindow window;
+    window.frame.show();
+    QHeaderView* header = window.frame.View()->DetailsView()->header();
+    window.layer->HeadingClicked(1);  // not connected: nothing
+    QCOMPARE(window.list.SortColumn(), 0);
+    window.Connect(ProfileFor(server));
+
+    window.layer->HeadingClicked(0);  // the same heading again: descending
+    QCOMPARE(window.Names(), (QStringList{"pub", "incoming", "empty", "readme.txt", "data.bin"}));
+    QCOMPARE(header->sortIndicatorSection(), 0);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    window.layer->HeadingClicked(1);  // another heading: ascending
+    QCOMPARE(window.Names(), (QStringList{"empty", "incoming", "pub", "readme.txt", "data.bin"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    window.layer->HeadingClicked(1);
+    QCOMPARE(window.Names(), (QStringList{"empty", "incoming", "pub", "data.bin", "readme.txt"}));
+    window.controller->OnRefresh();  // a new listing sorts its column ascending
+    QCOMPARE(window.list.SortColumn(), 1);
+    QVERIFY(window.list.SortAscending());
+
+    // Enter on a folder opens it.
+    QTreeView* details = window.frame.View()->DetailsView();
+    window.Select({"pub"});
+    QTest::keyClick(details, Qt::Key_Return);
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+
+    // Rename in place: Delete and Rename leave the editor alone meanwhile.
+    window.Select({"notes2.txt"});
+    window.frame.ExecuteCommand(ID_RENAME_FILE);
+    QVERIFY(window.layer->IsEditingLabel());
+    window.frame.ExecuteCommand(ID_DELETE_FILE);
+    QVERIFY(std::filesystem::exists(server.Root() / "pub/notes2.txt"));
+    auto* editor = details->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor != nullptr);
+    QCOMPARE(editor->text(), QStringLiteral("notes2.txt"));
+    editor->setText(QStringLiteral("renamed.txt"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!window.layer->IsEditingLabel());
+    QVERIFY(std::filesystem::exists(server.Root() / "pub/renamed.txt"));
+    QVERIFY(window.list.RowOf(QStringLiteral("renamed.txt")) >= 0);
+
+    // Ctrl+A selects every row.
+    window.frame.ExecuteCommand(ID_SELECT_ALL);
+    QCOMPARE(window.selection.selectedRows().size(), window.list.rowCount());
   }
 
   void disconnectResetsWindow() {
