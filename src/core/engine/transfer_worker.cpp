@@ -221,8 +221,11 @@ void TransferRun::AppendUploadedEntry(const TransferItem& item) {
   entry.IsDirectory = false;
   entry.IsNormal = true;
   // The listing belongs to the window thread; the task shares the state so
-  // it stays valid even when the session is gone by the time it runs.
+  // it stays valid even when the session is gone by the time it runs. It may
+  // run inside the pump of a ListDirectory wait, whose worker installs its
+  // entries under the same lock.
   host_.RunOnWindowThread([state = request_.state, entry = std::move(entry)]() mutable {
+    std::lock_guard lock(state->mutex);
     state->listing.Entries.push_back(std::move(entry));
   });
 }

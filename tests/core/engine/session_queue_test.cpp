@@ -351,6 +351,28 @@ TEST_F(QueueTest, SecondConnectionRunsInTheBackgroundAndTakesNewItemsOnce) {
   EXPECT_FALSE(Session().IsTransferConnected());
 }
 
+TEST_F(QueueTest, BackgroundUploadsLandWhileTheMainConnectionLists) {
+  constexpr int kFiles = 20;
+  for (int i = 0; i < kFiles; ++i) {
+    WriteLocal(Local("u" + std::to_string(i)), Pattern(20000, 'u'));
+    Session().AddToQueue(Local("u" + std::to_string(i)), "/u" + std::to_string(i), false, 0, true);
+  }
+  ASSERT_TRUE(Session().ProcessQueue(true));
+  // The uploads' entries are appended on this thread, also inside the
+  // pumps of these listings' waits.
+  int listings = 0;
+  while (Session().IsTransferConnected() && listings < 500) {
+    EXPECT_TRUE(Session().ListDirectory());
+    ++listings;
+  }
+  ASSERT_TRUE(WaitForBackgroundRun());
+  ASSERT_TRUE(Session().ListDirectory());
+  int uploaded = 0;
+  for (const auto& entry : Session().Listing().Entries) uploaded += entry.Name[0] == 'u' ? 1 : 0;
+  EXPECT_EQ(uploaded, kFiles);
+  EXPECT_GT(listings, 0);
+}
+
 TEST_F(QueueTest, FailedSecondConnectionFallsBackToTheMainOne) {
   server_->WriteFile("f", "content");
   ServerSettings broken = ProfileFor(ClosedPort());
