@@ -79,7 +79,6 @@ void QtSessionHost::RunAndWait(const std::function<void()>& task) {
 
 bool QtSessionHost::PumpMessages() {
   QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpSliceMs);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   return QuitRequested();
 }
 

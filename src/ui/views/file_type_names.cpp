@@ -29,9 +29,13 @@ QMimeType TypeOfName(const QString& fileName) {
 }
 
 QIcon StandardIcon(QStyle::StandardPixmap which) {
-  if (QApplication::instance() == nullptr || qobject_cast<QApplication*>(QApplication::instance()) == nullptr)
-    return QIcon();
-  return QApplication::style()->standardIcon(which);
+  if (qobject_cast<QApplication*>(QApplication::instance()) == nullptr) return QIcon();
+  // Asking the style looks the icon up in the theme every time; a long
+  // listing of unknown types asks for the same one over and over.
+  static QHash<int, QIcon> cache;
+  auto found = cache.constFind(static_cast<int>(which));
+  if (found == cache.constEnd()) found = cache.insert(static_cast<int>(which), QApplication::style()->standardIcon(which));
+  return *found;
 }
 
 QIcon ThemedOr(const QString& name, QStyle::StandardPixmap fallback) {
@@ -39,29 +43,13 @@ QIcon ThemedOr(const QString& name, QStyle::StandardPixmap fallback) {
   return StandardIcon(fallback);
 }
 
-}  // namespace
-
-QString ShellTypeName(const QString& fileName) {
-  const QMimeType type = TypeOfName(fileName);
+QString TypeNameOf(const QMimeType& type) {
   if (!type.isValid()) return QString();
   if (IsProgramType(type.name())) return QString::fromLatin1(kApplicationTypeText);
   return type.comment();
 }
 
-QString GenericTypeText(const QString& fileName) {
-  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-  if (dot >= 1) return fileName.mid(dot + 1).toUpper() + QStringLiteral(" File");
-  return QStringLiteral("Data File");
-}
-
-QString FileTypeText(const QString& fileName) {
-  QString text = ShellTypeName(fileName);
-  if (text.isEmpty()) text = GenericTypeText(fileName);
-  return text;
-}
-
-QIcon ShellIcon(const QString& fileName) {
-  const QMimeType type = TypeOfName(fileName);
+QIcon IconOf(const QMimeType& type) {
   if (!type.isValid()) return StandardIcon(QStyle::SP_FileIcon);
   static QHash<QString, QIcon> cache;
   auto found = cache.constFind(type.name());
@@ -79,6 +67,24 @@ QIcon ShellIcon(const QString& fileName) {
   cache.insert(type.name(), icon);
   return icon;
 }
+
+}  // namespace
+
+QString ShellTypeName(const QString& fileName) { return TypeNameOf(TypeOfName(fileName)); }
+
+QString GenericTypeText(const QString& fileName) {
+  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+  if (dot >= 1) return fileName.mid(dot + 1).toUpper() + QStringLiteral(" File");
+  return QStringLiteral("Data File");
+}
+
+QString FileTypeText(const QString& fileName) {
+  QString text = ShellTypeName(fileName);
+  if (text.isEmpty()) text = GenericTypeText(fileName);
+  return text;
+}
+
+QIcon ShellIcon(const QString& fileName) { return IconOf(TypeOfName(fileName)); }
 
 FileTypeAndIcon LookUpFileType(const QString& fileName) {
   // The key: from the third-last "." on (the whole name when it has fewer
@@ -98,7 +104,8 @@ FileTypeAndIcon LookUpFileType(const QString& fileName) {
   if (found == cache.constEnd()) {
     // Stand-in name with the same ending: what the database sees is the same.
     const QString probe = key == fileName ? fileName : QStringLiteral("x") + key;
-    FileTypeAndIcon answer{ShellTypeName(probe), ShellIcon(probe)};
+    const QMimeType type = TypeOfName(probe);
+    FileTypeAndIcon answer{TypeNameOf(type), IconOf(type)};
     // Bounded: a directory of unique odd names must not grow it for ever.
     if (cache.size() > 20000) cache.clear();
     found = cache.insert(key, answer);
