@@ -336,6 +336,18 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.Current(), QStringLiteral("/incoming"));
     QVERIFY(window.Names().contains(QStringLiteral("other")));
 
+    // Directly under the root, typed with a trailing "/": the root is
+    // listed with the new directory in it.
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/topdir/"));
+      window.controller->OnCreateDirectory();
+    }
+    QVERIFY(std::filesystem::is_directory(server.Root() / "topdir"));
+    QCOMPARE(window.Current(), QStringLiteral("/"));
+    QVERIFY(window.Names().contains(QStringLiteral("topdir")));
+    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+
     // Refused: the error box, nothing changes.
     {
       PromptScript script;
