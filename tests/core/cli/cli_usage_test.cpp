@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include "cli_support.h"
 #include "core/profile/profile_file.h"
 #include "support/pyftpd_server.h"
@@ -117,6 +121,46 @@ TEST(CliLogin, NothingListeningFailsPromptly) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Error connecting to host"), std::string::npos) << run.err;
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+// A socket that takes connections (the kernel's backlog) and never says a word.
+class SilentListener {
+ public:
+  SilentListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 16) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      throw std::runtime_error("cannot listen");
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentListener() { ::close(fd_); }
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+  int Port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+TEST(CliLogin, SilentServerTimesOutAfterEveryAttempt) {
+  SilentListener silent;
+  const auto start = std::chrono::steady_clock::now();
+  const CliRun run =
+      RunCli({"-v", "--timeout", "2", "--retries", "1", "ftp://u:p@127.0.0.1:" + std::to_string(silent.Port()), "pwd"});
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(run.status, 1);
+  std::size_t timedOut = 0;
+  for (const auto& line : Lines(run.err)) timedOut += line == "Connection timed out.";
+  EXPECT_EQ(timedOut, 2u) << run.err;  // one per attempt
+  EXPECT_NE(run.err.find("veltrimftp-cli: Connection timed out."), std::string::npos) << run.err;
+  EXPECT_GE(elapsed, std::chrono::seconds(4));
+  EXPECT_LT(elapsed, std::chrono::seconds(30));
 }
 
 TEST(CliLogin, MissingPasswordIsAskedFor) {
