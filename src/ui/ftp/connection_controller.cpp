@@ -168,7 +168,11 @@ bool ConnectionController::Attempt() {
 
   live_ = session;
   CFtpSession* raw = session.get();
-  frame_.AttachSession(std::make_unique<SessionHandle>(session, [this, raw] { OnSessionReleased(raw); }));
+  // The frame may outlive this controller by a moment at exit.
+  QPointer<ConnectionController> self(this);
+  frame_.AttachSession(std::make_unique<SessionHandle>(session, [self, raw] {
+    if (self) self->OnSessionReleased(raw);
+  }));
   if (CVeltrimFTPDoc* doc = frame_.Document()) {
     doc->AssignProfile(profile);
     doc->SetTitle();
