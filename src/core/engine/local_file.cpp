@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltrim::engine {
@@ -76,6 +77,11 @@ ReplacingFileWriter::ReplacingFileWriter(const std::string& destination)
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) throw LocalFileError(ErrorText("Cannot create", destination, errno));
+  // A file that is replaced keeps its permissions.
+  struct stat existing {};
+  if (::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    ::fchmod(fd_, existing.st_mode & 07777);
+  }
 }
 
 ReplacingFileWriter::~ReplacingFileWriter() { Discard(); }

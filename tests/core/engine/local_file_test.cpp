@@ -1,0 +1,128 @@
+// Local files of a transfer: a download replaces its destination only when
+// complete, and the reader returns exactly what the file holds.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "core/engine/local_file.h"
+#include "support/pyftpd_server.h"
+
+namespace veltrim::test {
+namespace {
+
+namespace fs = std::filesystem;
+using engine::LocalFileError;
+using engine::LocalFileReader;
+using engine::ReplacingFileWriter;
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::size_t Entries(const fs::path& folder) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+struct WriterCase {
+  const char* name;
+  bool existing;
+  enum { Commit, Discard, Destroy } end;
+  std::string expected;  // the destination afterwards; "" with exists=false: no file
+  bool exists;
+};
+
+TEST(ReplacingFileWriterTest, DestinationChangesOnlyOnCommit) {
+  const WriterCase cases[] = {
+      {"new file committed", false, WriterCase::Commit, "new content", true},
+      {"existing file committed", true, WriterCase::Commit, "new content", true},
+      {"existing file discarded", true, WriterCase::Discard, "old", true},
+      {"existing file, writer dropped", true, WriterCase::Destroy, "old", true},
+      {"new file discarded", false, WriterCase::Discard, "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const fs::path target = dir.Path() / "file.bin";
+    if (c.existing) std::ofstream(target) << "old";
+    {
+      ReplacingFileWriter writer(target.string());
+      EXPECT_EQ(fs::path(writer.TemporaryPath()).parent_path(), dir.Path()) << "beside the destination";
+      writer.Write("new ", 4);
+      writer.Write("content", 7);
+      EXPECT_EQ(c.existing ? Read(target) : std::string(), c.existing ? "old" : "") << "untouched while writing";
+      if (c.end == WriterCase::Commit) writer.Commit();
+      if (c.end == WriterCase::Discard) writer.Discard();
+    }
+    EXPECT_EQ(fs::exists(target), c.exists);
+    if (c.exists) {
+      EXPECT_EQ(Read(target), c.expected);
+    }
+    EXPECT_EQ(Entries(dir.Path()), c.exists ? 1u : 0u) << "no temporary file left";
+  }
+}
+
+TEST(ReplacingFileWriterTest, LargeWritesAndPermissionsSurviveTheRename) {
+  TempDir dir;
+  const fs::path target = dir.Path() / "big";
+  std::ofstream(target) << "x";
+  ::chmod(target.c_str(), 0640);
+  std::string data(3 * 256 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31);
+  ReplacingFileWriter writer(target.string());
+  for (std::size_t at = 0; at < data.size(); at += 1000) {
+    writer.Write(data.data() + at, std::min<std::size_t>(1000, data.size() - at));
+  }
+  writer.Commit();
+  EXPECT_EQ(Read(target), data);
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(ReplacingFileWriterTest, FailuresCarryATextAndLeaveNothing) {
+  TempDir dir;
+  EXPECT_THROW(ReplacingFileWriter((dir.Path() / "missing/f").string()), LocalFileError);
+  fs::create_directory(dir.Path() / "folder");
+  ReplacingFileWriter onto((dir.Path() / "folder").string());
+  onto.Write("x", 1);
+  try {
+    onto.Commit();
+    FAIL() << "a file cannot replace a folder";
+  } catch (const LocalFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("folder"), std::string::npos);
+  }
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "folder"));
+  EXPECT_EQ(Entries(dir.Path()), 1u);
+}
+
+TEST(LocalFileReaderTest, ReadsFullBlocksUntilTheEnd) {
+  TempDir dir;
+  const struct {
+    std::size_t size;
+    std::size_t block;
+  } cases[] = {{0, 256}, {1, 256}, {1024, 256}, {1025, 256}, {600000, 4096}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    const fs::path path = dir.Path() / ("f" + std::to_string(c.size));
+    std::string data(c.size, 'r');
+    std::ofstream(path, std::ios::binary) << data;
+    LocalFileReader reader(path.string());
+    std::string back;
+    std::vector<char> block(c.block);
+    std::size_t got;
+    do {
+      got = reader.Read(block.data(), c.block);
+      back.append(block.data(), got);
+    } while (got == c.block);
+    EXPECT_EQ(back, data);
+  }
+  EXPECT_THROW(LocalFileReader((dir.Path() / "none").string()), LocalFileError);
+}
+
+}  // namespace
+}  // namespace veltrim::test
