@@ -153,6 +153,7 @@ bool ConnectionController::Attempt() {
 
   auto session = std::make_shared<CFtpSession>(host_);
   session->SetLogSink(log_);
+  log_->ShowScrollBar();
   session->SetAlwaysCancelQueue(prefs.Cancel);
   session->SetNeverCancelQueue(prefs.NeverCancel);
   session->SetPlaySounds(prefs.PlaySounds);

@@ -6,7 +6,9 @@
 
 namespace veltrim::ui {
 
-SessionLogSink::SessionLogSink(QPlainTextEdit* edit) : edit_(edit) {
+SessionLogSink::SessionLogSink(QPlainTextEdit* edit) : edit_(edit) {}
+
+void SessionLogSink::ShowScrollBar() {
   // The log grows for the whole connection; the bar stays so its width does
   // not jump when the first long listing arrives.
   if (edit_) edit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

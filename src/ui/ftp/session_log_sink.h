@@ -29,6 +29,8 @@ class SessionLogSink final : public LogSink {
   void AppendLine(const std::string& line) override;
   // Appends every queued line now (window thread).
   void Flush();
+  // The log's scroll bar stays from the first connection on (window thread).
+  void ShowScrollBar();
 
  private:
   QObject anchor_;  // lives on the window thread: where flushes are posted
