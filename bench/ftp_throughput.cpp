@@ -1,6 +1,6 @@
 // Throughput of the FTP client against a local pyftpdlib: a 512 MiB file
 // downloaded and uploaded in 4096-byte blocks, as the transfer loop moves
-// them, and the same download by curl for comparison.
+// them, and the same transfers by curl for comparison.
 //
 // Usage: bench_ftp_throughput [size in MiB, default 512] [rounds, default 2]
 
@@ -115,11 +115,13 @@ double UploadOurs(uint16_t port, const std::vector<char>& pattern, uint64_t size
   return Seconds(Clock::now() - start);
 }
 
-double DownloadCurl(uint16_t port) {
-  const std::string url = std::string("ftp://") + kUser + ":" + kPassword + "@127.0.0.1:" + std::to_string(port) +
-                          "/big.bin";
+std::string Url(uint16_t port, const char* name) {
+  return std::string("ftp://") + kUser + ":" + kPassword + "@127.0.0.1:" + std::to_string(port) + "/" + name;
+}
+
+double RunCurl(std::vector<std::string> args) {
   const auto start = Clock::now();
-  const pid_t pid = Spawn({"/usr/bin/curl", "-s", "-o", "/dev/null", url}, -1, -1);
+  const pid_t pid = Spawn(std::move(args), -1, -1);
   int status = 0;
   waitpid(pid, &status, 0);
   const double seconds = Seconds(Clock::now() - start);
@@ -149,9 +151,12 @@ int main(int argc, char** argv) {
     Server server(root);
     std::printf("file: %llu MiB, block %zu bytes, %d rounds (best of each)\n",
                 static_cast<unsigned long long>(mib), kBlock, rounds);
-    double ours = 1e9, curl = 1e9, upload = 1e9;
+    double ours = 1e9, curl = 1e9, upload = 1e9, curlUpload = 1e9;
     for (int round = 0; round < rounds; ++round) {
-      curl = std::min(curl, DownloadCurl(server.Port()));
+      curl = std::min(curl, RunCurl({"/usr/bin/curl", "-s", "-o", "/dev/null", Url(server.Port(), "big.bin")}));
+      curlUpload = std::min(curlUpload, RunCurl({"/usr/bin/curl", "-s", "-T", (root / "big.bin").string(),
+                                                 Url(server.Port(), "curl-upload.bin")}));
+      std::filesystem::remove(root / "curl-upload.bin");
       ours = std::min(ours, DownloadOurs(server.Port(), size));
       upload = std::min(upload, UploadOurs(server.Port(), chunk, size));
       std::filesystem::remove(root / "upload.bin");
@@ -160,7 +165,9 @@ int main(int argc, char** argv) {
     std::printf("download (ours): %8.1f MB/s\n", megabytes / ours);
     std::printf("upload   (ours): %8.1f MB/s\n", megabytes / upload);
     std::printf("download (curl): %8.1f MB/s\n", megabytes / curl);
-    std::printf("ratio ours/curl: %8.3f\n", curl / ours);
+    std::printf("upload   (curl): %8.1f MB/s\n", megabytes / curlUpload);
+    std::printf("download ratio ours/curl: %6.3f\n", curl / ours);
+    std::printf("upload   ratio ours/curl: %6.3f\n", curlUpload / upload);
   } catch (const veltrim::CInternetException& e) {
     std::fprintf(stderr, "FTP error %d: %s\n", e.ErrorCode(), e.Text().c_str());
     status = 1;

@@ -93,10 +93,12 @@ bool CFtpFileFind::FindFile(const std::string& name, uint32_t /*flags: every sea
       SetLastInternetError(kErrorExtendedError);
       return false;
     }
-    for (std::size_t i = 1; i < mlst->lines.size(); ++i) {
+    // The fact line sits between the first and the last line; it should
+    // start with a space, but some servers leave that out.
+    for (std::size_t i = 1; i + 1 < mlst->lines.size(); ++i) {
       std::string_view line = mlst->lines[i];
-      if (line.empty() || line.front() != ' ') continue;
-      line.remove_prefix(1);
+      if (line.rfind(mlst->lines.front().substr(0, 3), 0) == 0) continue;
+      if (!line.empty() && line.front() == ' ') line.remove_prefix(1);
       const std::size_t space = line.find(' ');
       if (space == std::string_view::npos) continue;
       const std::string rebuilt =

@@ -700,7 +700,8 @@ TEST(FtpClientScripted, FindFileOfOnePathUsesMlstAndReportsAnAbsolutePath) {
       .Expect("MLST docs/big.iso",
               "250-Listing docs/big.iso\r\n type=file;size=5368709120;modify=20260101120000; /home/me/docs/big.iso\r\n"
               "250 End")
-      .Expect("MLST gone", "550 No such file.");
+      .Expect("MLST gone", "550 No such file.")
+      .Expect("MLST /srv/x y", "250-Listing\r\ntype=dir;modify=20260101120000; /srv/x y\r\n250 End");
   server.Start();
   CInternetSession session;
   auto connection = Connect(server, session);
@@ -715,7 +716,12 @@ TEST(FtpClientScripted, FindFileOfOnePathUsesMlstAndReportsAnAbsolutePath) {
   ASSERT_TRUE(finder.GetLastWriteTime(modified));
   EXPECT_EQ(modified, 1767268800);
   EXPECT_FALSE(finder.FindFile("gone", 0));
-  EXPECT_EQ(SentCommands(server), LoginAnd({"PWD", "MLST docs/big.iso", "MLST gone"}));
+  // A fact line without its leading space, for a directory with a space in its name.
+  ASSERT_TRUE(finder.FindFile("/srv/x y", 0));
+  EXPECT_FALSE(finder.FindNextFile());
+  EXPECT_EQ(finder.GetFilePath(), "/srv/x y");
+  EXPECT_TRUE(finder.MatchesMask(kAttributeDirectory));
+  EXPECT_EQ(SentCommands(server), LoginAnd({"PWD", "MLST docs/big.iso", "MLST gone", "MLST /srv/x y"}));
 }
 
 }  // namespace
