@@ -46,7 +46,7 @@ int Run(const std::vector<std::string>& args) {
   InstallInterruptHandler();
   auto out = std::make_shared<StderrWriter>(::isatty(STDERR_FILENO) == 1);
   auto log = std::make_shared<TerminalLog>(out, options.verbose);
-  auto host = std::make_shared<TerminalHost>(out);
+  auto host = std::make_shared<TerminalHost>(out, options.verbose);
 
   LoginResult login = LogIn(settings, options, host, log);
   if (!login.session) {

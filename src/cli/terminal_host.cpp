@@ -168,8 +168,12 @@ void TerminalHost::ClosePleaseWait() {}
 FileTypeInfo TerminalHost::FileTypeOf(const std::string&) { return {}; }
 
 void TerminalHost::RecordError(const std::string& text) {
-  std::lock_guard lock(errorsMutex_);
-  errors_.push_back(OneLine(text));
+  const std::string line = OneLine(text);
+  {
+    std::lock_guard lock(errorsMutex_);
+    errors_.push_back(line);
+  }
+  if (verbose_) out_->WriteLine(line);
 }
 
 void TerminalHost::ShowError(uint32_t id) {

@@ -58,7 +58,9 @@ class TerminalLog : public LogSink {
 
 class TerminalHost : public SessionHost {
  public:
-  explicit TerminalHost(std::shared_ptr<StderrWriter> out) : out_(std::move(out)) {}
+  // verbose: error and message boxes are shown on stderr as they come, like
+  // the desktop's boxes; otherwise only the one error line tells of them.
+  TerminalHost(std::shared_ptr<StderrWriter> out, bool verbose) : out_(std::move(out)), verbose_(verbose) {}
 
   // ---- for the front end ----
   // Runs fn at the first PumpMessages after deadline (the login watchdog).
@@ -100,6 +102,7 @@ class TerminalHost : public SessionHost {
   void RecordError(const std::string& text);
 
   std::shared_ptr<StderrWriter> out_;
+  const bool verbose_;
 
   mutable std::mutex tasksMutex_;
   std::condition_variable tasksChanged_;

@@ -154,6 +154,7 @@ inline void WriteLocalFile(const std::filesystem::path& path, const std::string&
 struct CliTestServerOptions {
   bool noMlsd = false;
   int throttleBytesPerSecond = 0;
+  int maxConnectionsPerAddress = 0;  // 0: no limit
 };
 
 // cli_test_ftpd.py on 127.0.0.1: user "tester", password "secret", a fresh root.
@@ -171,6 +172,10 @@ class CliTestServer {
     if (options.throttleBytesPerSecond > 0) {
       args.push_back("--throttle");
       args.push_back(std::to_string(options.throttleBytesPerSecond));
+    }
+    if (options.maxConnectionsPerAddress > 0) {
+      args.push_back("--max-cons-per-ip");
+      args.push_back(std::to_string(options.maxConnectionsPerAddress));
     }
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());

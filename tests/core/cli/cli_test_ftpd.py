@@ -61,6 +61,7 @@ def main():
     parser.add_argument("--password", default="secret")
     parser.add_argument("--no-mlsd", action="store_true")
     parser.add_argument("--throttle", type=int, default=0, help="bytes per second on data connections")
+    parser.add_argument("--max-cons-per-ip", type=int, default=0, help="refuse further control connections")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -78,6 +79,7 @@ def main():
         handler.dtp_handler = dtp
 
     server = FTPServer(("127.0.0.1", 0), handler)
+    server.max_cons_per_ip = args.max_cons_per_ip
     sys.stdout.write("PORT %d\n" % server.socket.getsockname()[1])
     sys.stdout.flush()
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "cli_support.h"
+#include "core/engine/error_ids.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim::test {
@@ -175,6 +176,25 @@ TEST_P(CliTransfer, PutTreeCreatesAndMergesRemoteDirectories) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("An error occured while trying to create the new directory."), std::string::npos)
       << refused.err;
+}
+
+TEST(CliSecondConnection, RefusedSecondConnectionFallsBackToTheMainOne) {
+  CliTestServerOptions options;
+  options.maxConnectionsPerAddress = 1;
+  CliTestServer server(options);
+  const std::string content = RandomBytes(300000, 9);
+  WriteLocalFile(server.Root() / "file.bin", content);
+  TempDir local;
+  CliRunOptions run;
+  run.workingDirectory = local.Path();
+  const CliRun result = RunCli({"-v", "--second-connection", server.Url(), "get", "file.bin"}, run);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(ReadLocalFile(local.Path() / "file.bin") == content);
+  // The refusal was shown (verbose shows the boxes); the transfer still happened.
+  EXPECT_NE(result.err.find(ErrorMessageText(kErrTransferConnection)), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Error connecting to host: "), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Transfering File: /file.bin"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("veltrimftp-cli:"), std::string::npos) << result.err;
 }
 
 TEST(CliProgress, ProgressLineOnATerminalOnly) {
