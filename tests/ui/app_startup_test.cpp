@@ -189,6 +189,7 @@ class AppStartupTest : public QObject {
     const QString path = files_->filePath("archive.ftp");
     veltrim::SaveProfileFile(path.toStdString(), Profile(false));
     OpenSettingsStore()->setValue("Settings/ShowIntro", 0);
+    OpenSettingsStore()->setValue("Settings/Autologin", 0);
     PromptScript script;
     script.RejectDialog();  // the FTP Session Settings dialog of New
     CVeltrimFTPApp app({"veltrimftp", "--no-splash", path});

@@ -7,6 +7,7 @@
 #include "ui/app/icon_theme.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/settings_store.h"
+#include "ui/ftp/browse_layer.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 #include "ui/widgets/drawn_images.h"
 
@@ -55,6 +56,9 @@ CVeltrimFTPApp::~CVeltrimFTPApp() {
 bool CVeltrimFTPApp::InitInstance() {
   doc_ = std::make_unique<CVeltrimFTPDoc>();
   frame_ = std::make_unique<CMainFrame>(doc_.get());
+  // The connection layer: rows of the remote list, the directory tree, and
+  // the Connect, Disconnect, directory and file commands (owned by the frame).
+  new BrowseLayer(*frame_);
   frame_->SetShowSplash(!options_.noSplash);
   if (!options_.profilePath.isEmpty()) {
     const QString path = QFileInfo(options_.profilePath).absoluteFilePath();
