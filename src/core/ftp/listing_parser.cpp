@@ -148,19 +148,34 @@ struct Token {
   std::size_t end = 0;  // offset just past the token in its line
 };
 
-// Up to maxTokens blank-separated tokens of the line, with their positions.
-std::vector<Token> Tokenize(std::string_view line, std::size_t maxTokens) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  while (i < line.size() && tokens.size() < maxTokens) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    if (i == line.size()) break;
-    const std::size_t start = i;
-    while (i < line.size() && !IsBlank(line[i])) ++i;
-    tokens.push_back({line.substr(start, i - start), i});
+// The first few blank-separated tokens of a line, with their positions. Kept
+// on the stack: a listing has one of these per line.
+class Tokens {
+ public:
+  static constexpr std::size_t kCapacity = 16;
+
+  Tokens(std::string_view line, std::size_t maxTokens) {
+    if (maxTokens > kCapacity) maxTokens = kCapacity;
+    std::size_t i = 0;
+    while (i < line.size() && count_ < maxTokens) {
+      while (i < line.size() && IsBlank(line[i])) ++i;
+      if (i == line.size()) break;
+      const std::size_t start = i;
+      while (i < line.size() && !IsBlank(line[i])) ++i;
+      items_[count_++] = {line.substr(start, i - start), i};
+    }
   }
-  return tokens;
-}
+  std::size_t size() const { return count_ - first_; }
+  const Token& operator[](std::size_t i) const { return items_[first_ + i]; }
+  void DropFirst() {
+    if (first_ < count_) ++first_;
+  }
+
+ private:
+  std::array<Token, kCapacity> items_{};
+  std::size_t count_ = 0;
+  std::size_t first_ = 0;
+};
 
 std::optional<RemoteEntry> Accept(RemoteEntry entry) {
   if (!IsAcceptableName(entry.name)) return std::nullopt;
@@ -272,7 +287,7 @@ std::optional<EntryKind> UnixKind(std::string_view mode) {
 
 // The date columns starting at tokens[i]: "Mon DD HH:MM", "Mon DD YYYY" or
 // "YYYY-MM-DD HH:MM". Returns the index of the date's last token.
-std::optional<std::size_t> ParseUnixDate(const std::vector<Token>& tokens, std::size_t i, std::time_t now,
+std::optional<std::size_t> ParseUnixDate(const Tokens& tokens, std::size_t i, std::time_t now,
                                          std::optional<std::time_t>& when) {
   if (i + 1 >= tokens.size()) return std::nullopt;
   const std::string_view first = tokens[i].text;
@@ -312,9 +327,9 @@ std::optional<RemoteEntry> ParseUnixLine(std::string_view line, std::time_t now)
   // mode, links, owner, group, size (or "major, minor"), three date columns:
   // the date is never further right than the ninth column.
   constexpr std::size_t kMaxDateColumn = 8;
-  auto tokens = Tokenize(line, kMaxDateColumn + 4);
+  Tokens tokens(line, kMaxDateColumn + 4);
   // "ls -s" puts the size in blocks first.
-  if (tokens.size() > 1 && ParseUnsigned(tokens[0].text) && UnixKind(tokens[1].text)) tokens.erase(tokens.begin());
+  if (tokens.size() > 1 && ParseUnsigned(tokens[0].text) && UnixKind(tokens[1].text)) tokens.DropFirst();
   if (tokens.size() < 4) return std::nullopt;
   const auto kind = UnixKind(tokens[0].text);
   if (!kind) return std::nullopt;
@@ -395,7 +410,7 @@ bool ParseDosDate(std::string_view text, CivilTime& t) {
 
 // "06:21PM", "6:21 PM" (the suffix as its own token) or a 24-hour "18:21".
 // Returns how many tokens the time took.
-std::size_t ParseDosTime(const std::vector<Token>& tokens, std::size_t i, CivilTime& t) {
+std::size_t ParseDosTime(const Tokens& tokens, std::size_t i, CivilTime& t) {
   std::string_view text = tokens[i].text;
   std::string_view suffix;
   std::size_t used = 1;
@@ -435,7 +450,7 @@ std::optional<uint64_t> ParseDosSize(std::string_view text) {
 }
 
 std::optional<RemoteEntry> ParseDosLine(std::string_view line) {
-  const auto tokens = Tokenize(line, 5);
+  const Tokens tokens(line, 5);
   if (tokens.size() < 4) return std::nullopt;
   CivilTime t;
   if (!ParseDosDate(tokens[0].text, t)) return std::nullopt;
