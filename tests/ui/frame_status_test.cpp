@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 #include <memory>
 
@@ -109,6 +110,17 @@ class FrameStatusTest : public QObject {
     QTest::qWait(100);
     QVERIFY2(timer.elapsed() < 3000, "playing sounds blocked the window");
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void soundFromAWorkerThreadIsPlayedOnTheWindowThread() {
+    QThread* observedOn = nullptr;
+    SetSoundObserver([&](const QString&) { observedOn = QThread::currentThread(); });
+    std::unique_ptr<QThread> worker(QThread::create([] { PlaySound(QStringLiteral("download.wav")); }));
+    worker->start();
+    QVERIFY(worker->wait(5000));
+    QTRY_VERIFY(observedOn != nullptr);
+    SetSoundObserver({});
+    QCOMPARE(observedOn, QCoreApplication::instance()->thread());
   }
 
   void soundFilesAreShipped_data() {

@@ -5,6 +5,7 @@
 #include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>
+#include <QThread>
 #include <QUrl>
 #include <map>
 #include <memory>
@@ -47,8 +48,16 @@ class SoundBank : public QObject {
 }  // namespace
 
 void PlaySound(const QString& fileName) {
+  QCoreApplication* application = QCoreApplication::instance();
+  if (application == nullptr) return;
+  if (QThread::currentThread() != application->thread()) {
+    // Sound objects live on the window thread; a worker's request is
+    // carried over there and this call returns at once.
+    QMetaObject::invokeMethod(application, [fileName] { PlaySound(fileName); }, Qt::QueuedConnection);
+    return;
+  }
   if (Observer()) Observer()(fileName);
-  if (!IsKnownSound(fileName) || QCoreApplication::instance() == nullptr) return;
+  if (!IsKnownSound(fileName)) return;
   // The bank belongs to the application object, so no effect outlives the
   // multimedia back end; a new application object gets a new bank.
   static QPointer<SoundBank> bank;
