@@ -34,7 +34,12 @@ std::string Upper(std::string_view text) {
 
 std::optional<std::string> ParseDirectoryReply(std::string_view line) {
   const std::size_t open = line.find('"');
-  if (open == std::string_view::npos) return std::nullopt;
+  if (open == std::string_view::npos) {
+    // Some old servers leave out the quotes: "257 /home/me is current".
+    std::string_view rest = line.size() > 4 ? line.substr(4) : std::string_view();
+    if (rest.empty() || rest.front() != '/') return std::nullopt;
+    return std::string(rest.substr(0, rest.find(' ')));
+  }
   std::string path;
   for (std::size_t i = open + 1; i < line.size(); ++i) {
     if (line[i] != '"') {

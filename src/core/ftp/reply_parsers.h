@@ -11,8 +11,8 @@
 
 namespace veltrim::ftp {
 
-// 257 "/a ""quoted"" dir" is created -> /a "quoted" dir. nullopt when the
-// reply holds no quoted path.
+// 257 "/a ""quoted"" dir" is created -> /a "quoted" dir; without quotes, an
+// absolute path right after the code. nullopt when the reply holds no path.
 std::optional<std::string> ParseDirectoryReply(std::string_view line);
 
 // 229 Entering Extended Passive Mode (|||6446|) -> 6446.

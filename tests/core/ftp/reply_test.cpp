@@ -93,6 +93,10 @@ TEST(ReplyParsers, DirectoryReply) {
       {"257 \"/ends with quote\"\"\"", "/ends with quote\""},
       {"257 \"name with spaces\" ok", "name with spaces"},
       {"257 no quotes", std::nullopt},
+      {"257 /home/me is the current directory", "/home/me"},
+      {"257 /", "/"},
+      {"257 ", std::nullopt},
+      {"257", std::nullopt},
       {"257 \"unterminated", std::nullopt},
       {"257 \"\" empty", std::nullopt},
   };
