@@ -369,6 +369,35 @@ TEST(FtpClientScripted, ACompletionErrorMakesCloseThrow) {
   }
 }
 
+TEST(FtpClientScripted, A421InsteadOfTheCompletionReplyFailsTheTransferAndCloses) {
+  ScriptedFtpServer server;
+  server.Greet().ExpectLogin().Expect("TYPE I", "200 OK");
+  ScriptDownload(server, "data", "421 Server shutting down.");
+  server.Start();
+  CInternetSession session;
+  auto connection = Connect(server, session);
+  auto file = connection->OpenFile("f", FileAccess::Read, TransferType::Binary);
+  EXPECT_EQ(test::ReadAll(*file, 4096), "data");
+  std::string text;
+  EXPECT_EQ(ErrorCodeOf([&] { file->Close(); }, &text), kErrorConnectionAborted);
+  EXPECT_EQ(text, "421 Server shutting down.");
+  EXPECT_FALSE(connection->IsOpen());
+}
+
+TEST(FtpClientScripted, ClosingAnIdleConnectionSaysQuit) {
+  ScriptedFtpServer server;
+  server.Greet().ExpectLogin().Expect("QUIT", "221 Goodbye.");
+  server.Start();
+  CInternetSession session;
+  auto connection = Connect(server, session);
+  connection->Close();
+  connection->Close();  // twice is harmless
+  EXPECT_FALSE(connection->IsOpen());
+  EXPECT_TRUE(server.WaitUntilScriptDone(5s));
+  EXPECT_EQ(server.Commands(), LoginAnd({"QUIT"}));
+  EXPECT_TRUE(server.Failures().empty());
+}
+
 TEST(FtpClientScripted, AResetDataConnectionIsAnErrorNotTheEndOfTheFile) {
   ScriptedFtpServer server;
   server.Greet().ExpectLogin().Expect("TYPE I", "200 OK");
