@@ -116,6 +116,9 @@ def main():
     handler = type("DemoHandler", (FTPHandler,), {})
     handler.authorizer = authorizer
     handler.banner = "VeltrimFTP demo server ready."
+    # Listings in the "ls -l" style only: machine listings (MLSD) describe a
+    # symbolic link by what it points to, and the demo wants to show one.
+    handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ("MLSD", "MLST")}
     server = FTPServer(("127.0.0.1", args.port), handler)
     port = server.socket.getsockname()[1]
     write_profile(args.profile, port)
