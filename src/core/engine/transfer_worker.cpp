@@ -276,7 +276,10 @@ void TransferRun::Run() {
   }
 
   if (TransferAbort.load()) {
+    // Torn down (a disconnect): only the window goes. A ProcessQueue that
+    // waits for this run is still released, or its wait would never end.
     host_.CloseTransferWindow();
+    if (!request_.background) state_.Finish(request_.operationId, false, {}, true);
     return;
   }
   state_.imageListReady.store(false);

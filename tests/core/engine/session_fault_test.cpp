@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "core/engine/engine_flags.h"
+#include "core/engine/transfer_progress.h"
 #include "engine_test_support.h"
 #include "support/scripted_ftp_server.h"
 #include "virtual_tree_server.h"
@@ -40,6 +41,29 @@ TEST(TransferFaultTest, DownloadBreakingOffKeepsTheOldFileAndLeavesNoPartialOne)
   EXPECT_EQ(ReadLocal(target), "the old copy");
   EXPECT_EQ(std::distance(fs::directory_iterator(local.Path()), fs::directory_iterator()), 1)
       << "no partial file, and the run ended before the next item";
+  EXPECT_EQ(rig.session->QueueLength(), 1u);
+}
+
+TEST(TransferFaultTest, TearDownDuringAMainConnectionRunReleasesTheWait) {
+  VirtualTreeServer tree;
+  tree.AddFile("/a", std::string(300000, 'a'));
+  tree.AddFile("/b", "b");
+  tree.Start();
+  SessionRig rig(ProfileFor(tree.Port(), "u", "p"));
+  ASSERT_TRUE(rig.ConnectAndReset());
+  TempDir local;
+  rig.host->onProgress = [](TransferProgress&) { TransferAbort.store(true); };
+  rig.session->AddToQueue("/a", (local.Path() / "a").string(), true, 300000, true);
+  rig.session->AddToQueue("/b", (local.Path() / "b").string(), true, 1, true);
+  const auto started = std::chrono::steady_clock::now();
+  rig.session->ProcessQueue(false);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  TransferAbort.store(false);
+  EXPECT_FALSE(rig.session->IsBusy());
+  EXPECT_TRUE(rig.host->Saw("CloseTransferWindow"));
+  EXPECT_FALSE(rig.host->Saw("ShowError 61209")) << "a torn-down run reports nothing";
+  for (const auto& line : rig.Lines()) EXPECT_NE(line, "Transfer Thread Ended");
+  EXPECT_TRUE(fs::is_empty(local.Path()));
   EXPECT_EQ(rig.session->QueueLength(), 1u);
 }
 
