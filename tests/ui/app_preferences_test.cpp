@@ -1,6 +1,7 @@
 // The preferences and the window placement in the settings store: what is
 // read from stored values (including damaged ones), and what is written.
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "helpers/prompt_script.h"
+#include "ui/app/command_ids.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/preferences.h"
 #include "ui/app/settings_store.h"
@@ -234,6 +236,30 @@ class AppPreferencesTest : public QObject {
     frame->showNormal();
     QTRY_VERIFY(!frame->isMaximized());
     QCOMPARE(QRect(frame->pos(), frame->size()), QRect(40, 30, 700, 500));
+  }
+
+  void barLayoutRoundTrip() {
+    Store({{"Settings/ShowIntro", 0}});
+    {
+      CVeltrimFTPApp app({"veltrimftp", "--no-splash"});
+      QVERIFY(app.InitInstance());
+      CMainFrame* frame = app.MainFrame();
+      frame->resizeDocks({frame->DirectoriesBar()}, {260}, Qt::Horizontal);
+      QTRY_COMPARE(frame->DirectoriesBar()->width(), 260);
+      frame->ExecuteCommand(ID_VIEW_LOG_WINDOW);
+      QVERIFY(frame->SessionLogBar()->isHidden());
+      QVERIFY(frame->close());
+    }
+    auto store = OpenSettingsStore();
+    QCOMPARE(store->value("VeltrimFTP-SCBar-59425/sizeVertCX").toInt(), 260);
+    QCOMPARE(store->value("VeltrimFTP-SCBar-59425/sizeHorzCX").toInt(), 200);  // never docked there
+
+    CVeltrimFTPApp again({"veltrimftp", "--no-splash"});
+    QVERIFY(again.InitInstance());
+    QVERIFY(again.MainFrame()->SessionLogBar()->isHidden());
+    QVERIFY(!again.MainFrame()->Action(ID_VIEW_LOG_WINDOW)->isChecked());
+    QVERIFY(again.MainFrame()->DirectoriesBar()->isVisible());
+    QCOMPARE(again.MainFrame()->DirectoriesBar()->VerticalSize().width(), 260);
   }
 
   void damagedStoreStillGivesAUsableWindow() {
