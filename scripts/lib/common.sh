@@ -42,12 +42,18 @@ ensure_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-# configure_and_build BUILD_DIR [extra cmake args...]
-configure_and_build() {
+# configure_build_dir BUILD_DIR [extra cmake args...]
+configure_build_dir() {
   local dir="$1"; shift
   local werror=OFF
   [ -n "${CI:-}" ] && werror=ON
   cmake -S "$VELTRIM_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELTRIM_WERROR="$werror" "$@" >/dev/null
+}
+
+# configure_and_build BUILD_DIR [extra cmake args...]
+configure_and_build() {
+  local dir="$1"
+  configure_build_dir "$@"
   cmake --build "$dir" -j "$(nproc)"
 }
