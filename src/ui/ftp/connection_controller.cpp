@@ -119,7 +119,10 @@ void ConnectionController::OnConnect() {
   for (;;) {
     if (frame_.Session() != nullptr) return;
     if (Attempt()) return;
-    if (frame_.Quitting() || QuitRequested()) return;
+    if (frame_.Quitting() || QuitRequested()) {
+      watchdog_.stop();
+      return;
+    }
 
     // The watchdog step: retry, or give up with the box.
     if (frame_.Session() == nullptr) {
@@ -374,7 +377,8 @@ bool ConnectionController::IsRowSelected(int row) const {
 }
 
 void ConnectionController::OnChangeDirectory() {
-  if (!live_) return;
+  // No question while another operation waits: its answer would be dropped.
+  if (!CanStartWork()) return;
   const QString current = CurrentDir();
   QString target = current;
   const int row = FirstSelectedRow();
