@@ -7,7 +7,7 @@
 namespace veltrim {
 namespace {
 
-TEST(InternetException, ErrorMessageIsCutToTheBuffer) {
+TEST(InternetException, ErrorMessageIsCutToTheBufferAndFalseWithoutText) {
   CInternetException e(kErrorExtendedError, "550 No such file.");
   char small[8];
   EXPECT_TRUE(e.GetErrorMessage(small, sizeof small));
@@ -15,14 +15,10 @@ TEST(InternetException, ErrorMessageIsCutToTheBuffer) {
   char big[1024];
   EXPECT_TRUE(e.GetErrorMessage(big, sizeof big));
   EXPECT_STREQ(big, "550 No such file.");
-}
-
-TEST(InternetException, NoTextMeansFalseAndAnEmptyBuffer) {
-  CInternetException e(kErrorInternal, "");
-  char buffer[16];
-  std::memset(buffer, 'x', sizeof buffer);
-  EXPECT_FALSE(e.GetErrorMessage(buffer, sizeof buffer));
-  EXPECT_EQ(buffer[0], '\0');
+  // No text: false and an empty buffer.
+  std::memset(big, 'x', sizeof big);
+  EXPECT_FALSE(CInternetException(kErrorInternal, "").GetErrorMessage(big, sizeof big));
+  EXPECT_EQ(big[0], '\0');
 }
 
 }  // namespace

@@ -49,6 +49,14 @@ struct LineCase {
   std::optional<RemoteEntry> expected;
 };
 
+void ExpectListLines(const std::vector<LineCase>& cases) {
+  for (const auto& c : cases) {
+    const auto got = ParseListLine(c.line, kNow);
+    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
+                               << "\nwant: " << Describe(c.expected);
+  }
+}
+
 // ------------------------------------------------------------------ MLSD
 
 TEST(MlsdParser, FactLines) {
@@ -102,6 +110,7 @@ TEST(MlsdParser, FactLines) {
 }
 
 TEST(MlsdParser, WholeListingWithMixedLineEndsSkipsNoise) {
+  using namespace std::string_literals;
   const std::string listing =
       "type=cdir;modify=20261206182100; /pub\r\n"
       "type=pdir;modify=20261206182100; ..\r\n"
@@ -109,21 +118,14 @@ TEST(MlsdParser, WholeListingWithMixedLineEndsSkipsNoise) {
       "garbage without facts\n"
       "\r\n"
       "type=file;size=3;modify=20261206182100; a.txt\n"
-      "type=file;size=4;modify=20261206182100; last";  // no final line end
+      "type=file;size=1; bad\0name\r\n"  // NUL inside a name drops the entry
+      "type=file;size=4;modify=20261206182100; last"s;  // no final line end
   const auto entries = ParseMlsdListing(listing);
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].name, "docs");
   EXPECT_EQ(entries[1].name, "a.txt");
   EXPECT_EQ(entries[2].name, "last");
   EXPECT_EQ(entries[2].size, 4u);
-}
-
-TEST(MlsdParser, NulInsideANameDropsTheEntry) {
-  using namespace std::string_literals;
-  const std::string listing = "type=file;size=1; bad\0name\r\ntype=file;size=2; good\r\n"s;
-  const auto entries = ParseMlsdListing(listing);
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "good");
 }
 
 // ------------------------------------------------------------------ Unix ls -l
@@ -202,11 +204,7 @@ TEST(UnixListParser, RealWorldLines) {
       {"-rw-r--r-Q 1 u g 1 Jan  1  2026 badmode", std::nullopt},
       {"550 No files found.", std::nullopt},
   };
-  for (const auto& c : cases) {
-    const auto got = ParseListLine(c.line, kNow);
-    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
-                               << "\nwant: " << Describe(c.expected);
-  }
+  ExpectListLines(cases);
 }
 
 struct YearCase {
@@ -277,11 +275,7 @@ TEST(DosListParser, RealWorldLines) {
       {"1-6-26  06:21PM       <DIR>          x", std::nullopt},
       {"2000 files", std::nullopt},
   };
-  for (const auto& c : cases) {
-    const auto got = ParseListLine(c.line, kNow);
-    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
-                               << "\nwant: " << Describe(c.expected);
-  }
+  ExpectListLines(cases);
 }
 
 // ------------------------------------------------------------------ EPLF
@@ -301,11 +295,7 @@ TEST(EplfListParser, RealWorldLines) {
       {"+r,\tdir/file", std::nullopt},
       {"+", std::nullopt},
   };
-  for (const auto& c : cases) {
-    const auto got = ParseListLine(c.line, kNow);
-    EXPECT_EQ(got, c.expected) << "line: " << c.line << "\n got: " << Describe(got)
-                               << "\nwant: " << Describe(c.expected);
-  }
+  ExpectListLines(cases);
 }
 
 // ------------------------------------------------------------------ whole listings

@@ -159,11 +159,10 @@ TEST(ReplyParsers, Features) {
 }
 
 TEST(ReplyParsers, LineBreaksAndNulAreUnsafe) {
-  EXPECT_FALSE(HasLineBreakOrNul("plain name with spaces.txt"));
-  EXPECT_FALSE(HasLineBreakOrNul(""));
-  EXPECT_TRUE(HasLineBreakOrNul("a\r"));
-  EXPECT_TRUE(HasLineBreakOrNul("a\nb"));
-  EXPECT_TRUE(HasLineBreakOrNul(std::string_view("a\0b", 3)));
+  for (const auto& [text, unsafe] : std::vector<std::pair<std::string, bool>>{
+           {"plain name with spaces.txt", false}, {"", false}, {"a\r", true}, {"a\nb", true}, {std::string("a\0b", 3), true}}) {
+    EXPECT_EQ(HasLineBreakOrNul(text), unsafe) << text;
+  }
 }
 
 }  // namespace

@@ -5,22 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "profile_samples.h"
+
 namespace veltrim::archive {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
-
-struct PrefixCase {
-  std::size_t length;
-  std::string prefix;
-};
+using test::Bytes;
 
 TEST(ArchiveString, LengthPrefixBoundaries) {
-  const std::vector<PrefixCase> cases = {
+  const std::vector<std::pair<std::size_t, std::string>> cases = {
       {0, Bytes({0x00})},
       {1, Bytes({0x01})},
       {254, Bytes({0xFE})},
@@ -31,19 +24,20 @@ TEST(ArchiveString, LengthPrefixBoundaries) {
       {65535, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
       {70000, Bytes({0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})},
   };
-  for (const auto& c : cases) {
-    const std::string text(c.length, 'a');
+  for (const auto& [length, prefix] : cases) {
+    const std::string text(length, 'a');
     std::string out;
     AppendString(out, text);
-    ASSERT_EQ(out.size(), c.prefix.size() + c.length) << c.length;
-    EXPECT_EQ(out.substr(0, c.prefix.size()), c.prefix) << c.length;
-
+    ASSERT_EQ(out, prefix + text) << length;
     Reader reader(out);
-    const auto back = reader.ReadString();
-    ASSERT_TRUE(back.has_value()) << c.length;
-    EXPECT_EQ(*back, text);
+    EXPECT_EQ(reader.ReadString(), text) << length;
     EXPECT_FALSE(reader.Failed());
   }
+  // Longer prefix forms of short lengths are read too.
+  const std::string longForms = Bytes({0xFF, 0x02, 0x00, 'h', 'i', 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, '!'});
+  Reader reader(longForms);
+  EXPECT_EQ(reader.ReadString(), "hi");
+  EXPECT_EQ(reader.ReadString(), "!");
 }
 
 TEST(ArchiveInt32, LittleEndian) {
@@ -58,13 +52,8 @@ TEST(ArchiveInt32, LittleEndian) {
   EXPECT_TRUE(reader.Failed());
 }
 
-struct BadStringCase {
-  const char* what;
-  std::string bytes;
-};
-
 TEST(ArchiveString, DamagedInputFailsTheRead) {
-  const std::vector<BadStringCase> cases = {
+  const std::vector<std::pair<const char*, std::string>> cases = {
       {"nothing at all", ""},
       {"one-byte length past the end", Bytes({0x05, 'a', 'b'})},
       {"marker without its length", Bytes({0xFF})},
@@ -75,20 +64,13 @@ TEST(ArchiveString, DamagedInputFailsTheRead) {
       {"eight-byte form", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0, 0, 0, 0, 0, 0, 0, 'a'})},
       {"16-bit character form", Bytes({0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00})},
   };
-  for (const auto& c : cases) {
-    Reader reader(c.bytes);
-    EXPECT_EQ(reader.ReadString(), std::nullopt) << c.what;
-    EXPECT_TRUE(reader.Failed()) << c.what;
+  for (const auto& [what, bytes] : cases) {
+    Reader reader(bytes);
+    EXPECT_EQ(reader.ReadString(), std::nullopt) << what;
     // Once failed, the reader stays failed even where bytes remain.
-    EXPECT_EQ(reader.ReadUInt32(), std::nullopt) << c.what;
+    EXPECT_EQ(reader.ReadUInt32(), std::nullopt) << what;
+    EXPECT_TRUE(reader.Failed()) << what;
   }
-}
-
-TEST(ArchiveString, LongerPrefixFormsOfShortLengthsAreRead) {
-  const std::string bytes = Bytes({0xFF, 0x02, 0x00, 'h', 'i', 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, '!'});
-  Reader reader(bytes);
-  EXPECT_EQ(reader.ReadString(), "hi");
-  EXPECT_EQ(reader.ReadString(), "!");
 }
 
 }  // namespace

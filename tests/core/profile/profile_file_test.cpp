@@ -12,42 +12,15 @@
 #include <unistd.h>
 #include <sys/types.h>
 
+#include "profile_samples.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
-
-ServerSettings Sample() {
-  ServerSettings s;
-  s.Name = "Mirror";
-  s.Hostname = "ftp.example.org";
-  s.RemoteDir = "/pub";
-  s.LocalDir = "/tmp";
-  s.Username = "me";
-  s.Password = "pw";
-  s.ScriptFile = "";
-  s.Retries = 3;
-  s.Timeout = 30;
-  s.Port = 2121;
-  s.Reserved = 5;
-  s.Anonymous = true;
-  s.ConnectOnOpen = false;
-  s.SavePassword = true;
-  return s;
-}
-
-// Written out by hand: strings in file order (credentials before directories),
-// then Retries, Timeout, Port, Reserved and the three flags.
-const std::string kSampleBytes =
-    Bytes({6}) + "Mirror" + Bytes({15}) + "ftp.example.org" + Bytes({2}) + "me" + Bytes({2}) + "pw" + Bytes({4}) +
-    "/pub" + Bytes({4}) + "/tmp" + Bytes({0}) +
-    Bytes({3, 0, 0, 0, 30, 0, 0, 0, 0x49, 0x08, 0, 0, 5, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
+using test::Bytes;
+using test::kSampleBytes;
+const auto Sample = test::SampleProfile;
 
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -58,38 +31,40 @@ void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+long FileCount(const std::filesystem::path& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
+}
+
 TEST(ProfileCodec, GoldenBytes) {
   EXPECT_EQ(EncodeProfile(Sample()), kSampleBytes);
   ServerSettings loaded;
   EXPECT_EQ(DecodeProfile(kSampleBytes, loaded), ProfileLoad::Complete);
   EXPECT_FALSE(Differs(loaded, Sample()));
+  // Bytes after the last field are ignored.
+  ServerSettings again;
+  EXPECT_EQ(DecodeProfile(kSampleBytes + "extra", again), ProfileLoad::Complete);
+  EXPECT_FALSE(Differs(again, Sample()));
 }
 
-TEST(ProfileCodec, AllStringsEmptyIsThirtyFiveBytes) {
-  ServerSettings empty;
-  empty.Anonymous = false;
-  empty.ConnectOnOpen = true;
-  empty.SavePassword = false;
+// A new profile's defaults (1 retry, 60 s, port 21, connect on open) in 35 bytes.
+TEST(ProfileCodec, NewProfileWithAllStringsEmptyIsThirtyFiveBytes) {
+  const ServerSettings empty;
   const std::string expected = std::string(7, '\0') + Bytes({1, 0, 0, 0, 60, 0, 0, 0, 21, 0, 0, 0, 0, 0, 0, 0,  //
                                                              0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+  ASSERT_EQ(expected.size(), 35u);
   EXPECT_EQ(EncodeProfile(empty), expected);
-  EXPECT_EQ(expected.size(), 35u);
 }
 
 TEST(ProfileCodec, NamePrefixAt254And255Bytes) {
-  ServerSettings s;
-  s.Name = std::string(254, 'n');
-  std::string bytes = EncodeProfile(s);
-  EXPECT_EQ(bytes.substr(0, 2), Bytes({0xFE, 'n'}));
-  EXPECT_EQ(bytes.size(), 35u + 254u);
-
-  s.Name = std::string(255, 'n');
-  bytes = EncodeProfile(s);
-  EXPECT_EQ(bytes.substr(0, 4), Bytes({0xFF, 0xFF, 0x00, 'n'}));
-  EXPECT_EQ(bytes.size(), 35u + 2u + 255u);
-  ServerSettings back;
-  EXPECT_EQ(DecodeProfile(bytes, back), ProfileLoad::Complete);
-  EXPECT_EQ(back.Name, s.Name);
+  for (const auto& [length, prefix] : {std::pair{254, Bytes({0xFE})}, std::pair{255, Bytes({0xFF, 0xFF, 0x00})}}) {
+    ServerSettings s;
+    s.Name = std::string(static_cast<std::size_t>(length), 'n');
+    const std::string bytes = EncodeProfile(s);
+    EXPECT_EQ(bytes, prefix + s.Name + EncodeProfile(ServerSettings{}).substr(1)) << length;
+    ServerSettings back;
+    EXPECT_EQ(DecodeProfile(bytes, back), ProfileLoad::Complete);
+    EXPECT_EQ(back.Name, s.Name);
+  }
 }
 
 TEST(ProfileCodec, LongAndBinaryStringsRoundTrip) {
@@ -106,99 +81,58 @@ TEST(ProfileCodec, LongAndBinaryStringsRoundTrip) {
   EXPECT_FALSE(Differs(back, s));
 }
 
-struct FlagCase {
-  uint32_t stored;
-  bool reads;
-};
-
 TEST(ProfileCodec, OnlyAStoredOneIsTrue) {
-  const std::vector<FlagCase> cases = {{0, false}, {1, true}, {2, false}, {0x100, false}, {0xFFFFFFFF, false},
-                                       {0x01000001, false}};
-  for (const auto& c : cases) {
+  const std::vector<std::pair<uint32_t, bool>> cases = {{0, false},          {1, true},          {2, false},
+                                                         {0x100, false},      {0xFFFFFFFF, false}, {0x01000001, false}};
+  for (const auto& [stored, reads] : cases) {
     std::string bytes = EncodeProfile(ServerSettings{});
     for (int flag = 0; flag < 3; ++flag) {
       const std::size_t at = bytes.size() - 12 + static_cast<std::size_t>(flag) * 4;
-      for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(c.stored >> (8 * i));
+      for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(stored >> (8 * i));
     }
     ServerSettings loaded;
-    loaded.Anonymous = !c.reads;
-    loaded.ConnectOnOpen = !c.reads;
-    loaded.SavePassword = !c.reads;
+    loaded.Anonymous = loaded.ConnectOnOpen = loaded.SavePassword = !reads;
     EXPECT_EQ(DecodeProfile(bytes, loaded), ProfileLoad::Complete);
-    EXPECT_EQ(loaded.Anonymous, c.reads) << c.stored;
-    EXPECT_EQ(loaded.ConnectOnOpen, c.reads) << c.stored;
-    EXPECT_EQ(loaded.SavePassword, c.reads) << c.stored;
+    EXPECT_EQ(loaded.Anonymous, reads) << stored;
+    EXPECT_EQ(loaded.ConnectOnOpen, reads) << stored;
+    EXPECT_EQ(loaded.SavePassword, reads) << stored;
   }
-}
-
-TEST(ProfileCodec, TrailingBytesAfterTheLastFieldAreIgnored) {
-  ServerSettings loaded;
-  EXPECT_EQ(DecodeProfile(kSampleBytes + "extra", loaded), ProfileLoad::Complete);
-  EXPECT_FALSE(Differs(loaded, Sample()));
 }
 
 // What a profile truncated after `length` bytes must hold: every field that
 // ends within the prefix has the file's value, every other field (and every
-// flag) what the target held before.
+// flag, even when the cut is inside the integers) what the target held before.
 ServerSettings ExpectedPrefixLoad(std::size_t length, const ServerSettings& before) {
-  ServerSettings expected = before;
-  const ServerSettings file = Sample();
-  // Field end offsets in kSampleBytes, in file order.
-  struct Step {
-    std::size_t end;
-    std::function<void(ServerSettings&)> apply;
-  };
-  const std::vector<Step> steps = {
-      {7, [&](ServerSettings& s) { s.Name = file.Name; }},
-      {23, [&](ServerSettings& s) { s.Hostname = file.Hostname; }},
-      {26, [&](ServerSettings& s) { s.Username = file.Username; }},
-      {29, [&](ServerSettings& s) { s.Password = file.Password; }},
-      {34, [&](ServerSettings& s) { s.RemoteDir = file.RemoteDir; }},
-      {39, [&](ServerSettings& s) { s.LocalDir = file.LocalDir; }},
-      {40, [&](ServerSettings& s) { s.ScriptFile = file.ScriptFile; }},
-      {44, [&](ServerSettings& s) { s.Retries = file.Retries; }},
-      {48, [&](ServerSettings& s) { s.Timeout = file.Timeout; }},
-      {52, [&](ServerSettings& s) { s.Port = file.Port; }},
-      {56, [&](ServerSettings& s) { s.Reserved = file.Reserved; }},
-  };
-  for (const auto& step : steps) {
-    if (step.end <= length) step.apply(expected);
-  }
-  return expected;
+  ServerSettings e = before;
+  const ServerSettings f = Sample();
+  // End offsets of the fields in kSampleBytes, in file order.
+  if (length >= 7) e.Name = f.Name;
+  if (length >= 23) e.Hostname = f.Hostname;
+  if (length >= 26) e.Username = f.Username;
+  if (length >= 29) e.Password = f.Password;
+  if (length >= 34) e.RemoteDir = f.RemoteDir;
+  if (length >= 39) e.LocalDir = f.LocalDir;
+  if (length >= 40) e.ScriptFile = f.ScriptFile;
+  if (length >= 44) e.Retries = f.Retries;
+  if (length >= 48) e.Timeout = f.Timeout;
+  if (length >= 52) e.Port = f.Port;
+  if (length >= 56) e.Reserved = f.Reserved;
+  return e;
 }
 
 TEST(ProfileCodec, TruncatedAtEveryOffsetLoadsThePrefixAndLeavesTheFlags) {
   ASSERT_EQ(kSampleBytes.size(), 68u);
-  ServerSettings before;
+  ServerSettings before;  // flags as a new profile's, the opposite of the file's
   before.Name = "old name";
   before.Hostname = "old.host";
   before.ScriptFile = "old.scr";
   before.Retries = 77;
   before.Reserved = 99;
-  before.Anonymous = false;
-  before.ConnectOnOpen = true;
-  before.SavePassword = false;
   for (std::size_t length = 0; length < kSampleBytes.size(); ++length) {
     ServerSettings target = before;
     EXPECT_EQ(DecodeProfile(kSampleBytes.substr(0, length), target), ProfileLoad::Incomplete) << length;
-    const ServerSettings expected = ExpectedPrefixLoad(length, before);
-    EXPECT_FALSE(Differs(target, expected)) << "truncated at " << length;
-    EXPECT_FALSE(target.Anonymous);
-    EXPECT_TRUE(target.ConnectOnOpen);
-    EXPECT_FALSE(target.SavePassword);
+    EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(length, before))) << "truncated at " << length;
   }
-}
-
-TEST(ProfileCodec, TruncatedInsideTheIntegersKeepsTheIntegersRead) {
-  ServerSettings target;
-  target.Port = 4444;
-  target.Anonymous = false;
-  EXPECT_EQ(DecodeProfile(kSampleBytes.substr(0, 50), target), ProfileLoad::Incomplete);
-  EXPECT_EQ(target.Password, "pw");
-  EXPECT_EQ(target.Retries, 3);
-  EXPECT_EQ(target.Timeout, 30);
-  EXPECT_EQ(target.Port, 4444);
-  EXPECT_FALSE(target.Anonymous);
 }
 
 TEST(ProfileCodec, ALengthBeyondTheFileIsAFailedReadNotAnAllocation) {
@@ -243,7 +177,7 @@ TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissions) {
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   // No temporary file is left beside it.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(FileCount(dir.Path()), 1);
 
   ServerSettings loaded;
   EXPECT_EQ(LoadProfileFile(path, loaded), ProfileLoad::Complete);
@@ -274,7 +208,7 @@ TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 3) << "the save must report the failure";
   EXPECT_EQ(ReadAll(path), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(FileCount(dir.Path()), 1);
 }
 
 TEST(ProfileFile, SavingOverAFolderFailsAndLeavesNoTemporaryFile) {
@@ -283,7 +217,7 @@ TEST(ProfileFile, SavingOverAFolderFailsAndLeavesNoTemporaryFile) {
   std::filesystem::create_directory(path);
   EXPECT_THROW(SaveProfileFile(path, Sample()), std::runtime_error);
   EXPECT_TRUE(std::filesystem::is_directory(path));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(FileCount(dir.Path()), 1);
 }
 
 TEST(ProfileFile, LoadingWhatIsNotAProfileFileThrows) {
@@ -301,12 +235,8 @@ TEST(ProfileFile, TruncatedFileLoadsItsPrefix) {
   const auto path = dir.Path() / "cut.ftp";
   WriteAll(path, kSampleBytes.substr(0, 45));
   ServerSettings target;
-  target.SavePassword = false;
   EXPECT_EQ(LoadProfileFile(path, target), ProfileLoad::Incomplete);
-  EXPECT_EQ(target.LocalDir, "/tmp");
-  EXPECT_EQ(target.Retries, 3);
-  EXPECT_EQ(target.Timeout, 60);
-  EXPECT_FALSE(target.SavePassword);
+  EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(45, ServerSettings{})));
 }
 
 }  // namespace
