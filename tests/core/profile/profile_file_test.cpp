@@ -166,7 +166,7 @@ TEST(ProfileCodec, RandomBytesNeverCrash) {
 
 // ------------------------------------------------------------------ files
 
-TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissions) {
+TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissionsAndLoadsBack) {
   test::TempDir dir;
   const auto path = dir.Path() / "mirror.ftp";
   WriteAll(path, "old contents");
@@ -182,6 +182,11 @@ TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissions) {
   ServerSettings loaded;
   EXPECT_EQ(LoadProfileFile(path, loaded), ProfileLoad::Complete);
   EXPECT_FALSE(Differs(loaded, Sample()));
+  // A truncated file loads its prefix and says so.
+  WriteAll(path, kSampleBytes.substr(0, 45));
+  ServerSettings target;
+  EXPECT_EQ(LoadProfileFile(path, target), ProfileLoad::Incomplete);
+  EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(45, ServerSettings{})));
 }
 
 TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
@@ -211,32 +216,19 @@ TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(FileCount(dir.Path()), 1);
 }
 
-TEST(ProfileFile, SavingOverAFolderFailsAndLeavesNoTemporaryFile) {
+TEST(ProfileFile, WhatIsNotAProfileFileCannotBeSavedOverOrLoaded) {
   test::TempDir dir;
-  const auto path = dir.Path() / "folder.ftp";
-  std::filesystem::create_directory(path);
-  EXPECT_THROW(SaveProfileFile(path, Sample()), std::runtime_error);
-  EXPECT_TRUE(std::filesystem::is_directory(path));
-  EXPECT_EQ(FileCount(dir.Path()), 1);
-}
-
-TEST(ProfileFile, LoadingWhatIsNotAProfileFileThrows) {
-  test::TempDir dir;
+  const auto folder = dir.Path() / "folder.ftp";
+  std::filesystem::create_directory(folder);
+  EXPECT_THROW(SaveProfileFile(folder, Sample()), std::runtime_error);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(FileCount(dir.Path()), 1);  // no temporary file left
   ServerSettings target;
   EXPECT_THROW(LoadProfileFile(dir.Path() / "missing.ftp", target), std::runtime_error);
   EXPECT_THROW(LoadProfileFile(dir.Path(), target), std::runtime_error);
   const auto fifo = dir.Path() / "pipe.ftp";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_THROW(LoadProfileFile(fifo, target), std::runtime_error);  // and does not hang
-}
-
-TEST(ProfileFile, TruncatedFileLoadsItsPrefix) {
-  test::TempDir dir;
-  const auto path = dir.Path() / "cut.ftp";
-  WriteAll(path, kSampleBytes.substr(0, 45));
-  ServerSettings target;
-  EXPECT_EQ(LoadProfileFile(path, target), ProfileLoad::Incomplete);
-  EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(45, ServerSettings{})));
 }
 
 }  // namespace
