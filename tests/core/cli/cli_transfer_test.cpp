@@ -35,8 +35,9 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
 class CliTransfer : public ::testing::TestWithParam<bool> {
  protected:
   // The options that pick the connection under test.
-  std::vector<std::string> Args(std::vector<std::string> rest) const {
+  std::vector<std::string> Args(std::vector<std::string> rest, const std::string& option = "") const {
     std::vector<std::string> args;
+    if (!option.empty()) args.push_back(option);
     if (GetParam()) args.push_back("--second-connection");
     args.push_back(server_.Url());
     args.insert(args.end(), rest.begin(), rest.end());
@@ -116,15 +117,11 @@ TEST_P(CliTransfer, EveryTransferTypeMovesTextAndBinaryFiles) {
   server_.WriteFile("unix.txt", "one\ntwo\n");
   server_.WriteFile("data.bin", binary);
   for (const std::string mode : {"--auto", "--binary", "--ascii"}) {
-    std::vector<std::string> args = {mode};
-    for (const auto& a : Args({"cat", "unix.txt"})) args.push_back(a);
-    const CliRun text = RunCli(args);
+    const CliRun text = RunCli(Args({"cat", "unix.txt"}, mode));
     EXPECT_EQ(text.status, 0) << mode << text.err;
     EXPECT_EQ(text.out, "one\ntwo\n") << mode;
   }
-  std::vector<std::string> args = {"--binary"};
-  for (const auto& a : Args({"cat", "data.bin"})) args.push_back(a);
-  EXPECT_TRUE(RunCli(args).out == binary);
+  EXPECT_TRUE(RunCli(Args({"cat", "data.bin"}, "--binary")).out == binary);
 }
 
 TEST_P(CliTransfer, GetTreeCopiesTheTreeUnderItsLastComponent) {
@@ -197,11 +194,15 @@ TEST(CliSecondConnection, RefusedSecondConnectionFallsBackToTheMainOne) {
   EXPECT_EQ(result.err.find("veltrimftp-cli:"), std::string::npos) << result.err;
 }
 
+// On a terminal the progress line is drawn (and fits a narrow one); into a
+// pipe nothing is.
 TEST(CliProgress, ProgressLineOnATerminalOnly) {
   CliTestServerOptions options;
   options.throttleBytesPerSecond = 64 * 1024;
   CliTestServer server(options);
   WriteLocalFile(server.Root() / "slow.bin", RandomBytes(200 * 1024, 5));
+  const std::string longName = "a-rather-long-file-name-for-a-narrow-terminal.bin";
+  WriteLocalFile(server.Root() / longName, RandomBytes(160 * 1024, 8));
   TempDir local;
 
   CliRunOptions terminal;
@@ -221,19 +222,9 @@ TEST(CliProgress, ProgressLineOnATerminalOnly) {
   EXPECT_EQ(quiet.status, 0) << quiet.err;
   EXPECT_TRUE(quiet.err.empty()) << quiet.err;
   EXPECT_EQ(ReadLocalFile(local.Path() / "again.bin"), ReadLocalFile(server.Root() / "slow.bin"));
-}
 
-TEST(CliProgress, ProgressLineFitsANarrowTerminal) {
-  CliTestServerOptions options;
-  options.throttleBytesPerSecond = 64 * 1024;
-  CliTestServer server(options);
-  WriteLocalFile(server.Root() / "a-rather-long-file-name-for-a-narrow-terminal.bin", RandomBytes(160 * 1024, 8));
-  TempDir local;
-  CliRunOptions terminal;
-  terminal.stderrOnTerminal = true;
   terminal.terminalColumns = 30;
-  terminal.workingDirectory = local.Path();
-  const CliRun run = RunCli({server.Url(), "get", "a-rather-long-file-name-for-a-narrow-terminal.bin"}, terminal);
+  const CliRun run = RunCli({server.Url(), "get", longName}, terminal);
   EXPECT_EQ(run.status, 0) << run.err;
   ASSERT_NE(run.err.find("\r\033[K"), std::string::npos) << "a progress line was drawn";
   // Every drawn line (between the clearing sequences) is narrower than the terminal.
@@ -260,7 +251,7 @@ TEST(CliInterrupt, CtrlCCancelsATransferAndLeavesNoPartialFile) {
   const auto start = std::chrono::steady_clock::now();
   const CliRun result = RunCli({server.Url(), "get", "slow.bin", "old.bin"}, run);
   EXPECT_EQ(result.status, 130) << result.err;
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << "the whole file would take 32 s";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << "the whole file would take 32 s";
   ASSERT_EQ(Lines(result.err).size(), 1u) << result.err;
   EXPECT_NE(result.err.find("interrupted"), std::string::npos) << result.err;
   // The old file is untouched and nothing else is left behind.

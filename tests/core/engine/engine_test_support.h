@@ -2,11 +2,15 @@
 // Shared pieces of the engine's tests: a session wired to a scripted host
 // and a log, profiles for the test servers, and a server that never answers.
 
+#include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -19,6 +23,20 @@
 #include "support/pyftpd_server.h"
 
 namespace veltrim::test {
+
+inline std::string ReadLocal(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteLocal(const std::filesystem::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+inline std::size_t FilesIn(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
 
 inline ServerSettings ProfileFor(uint16_t port, const std::string& user = "tester",
                                  const std::string& password = "secret") {
@@ -56,6 +74,24 @@ struct SessionRig {
   }
 
   std::vector<std::string> Lines() const { return log->Lines(); }
+};
+
+// A fresh pyftpdlib server, a session logged in to it and a local folder.
+class ConnectedSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<PyFtpServer>();
+    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
+    ASSERT_TRUE(rig_->ConnectAndReset());
+  }
+  CFtpSession& Session() { return *rig_->session; }
+  ScriptedHost& Host() { return *rig_->host; }
+  std::filesystem::path Root() const { return server_->Root(); }
+  std::string Local(const std::string& name) const { return (local_.Path() / name).string(); }
+
+  std::unique_ptr<PyFtpServer> server_;
+  std::unique_ptr<SessionRig> rig_;
+  TempDir local_;
 };
 
 // Accepts TCP connections (in the kernel's backlog) and never says a word:

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/engine/local_file.h"
-#include "support/pyftpd_server.h"
+#include "engine_test_support.h"
 
 namespace veltrim::test {
 namespace {
@@ -18,15 +15,6 @@ namespace fs = std::filesystem;
 using engine::LocalFileError;
 using engine::LocalFileReader;
 using engine::ReplacingFileWriter;
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::size_t Entries(const fs::path& folder) {
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 struct WriterCase {
   const char* name;
@@ -54,15 +42,15 @@ TEST(ReplacingFileWriterTest, DestinationChangesOnlyOnCommit) {
       EXPECT_EQ(fs::path(writer.TemporaryPath()).parent_path(), dir.Path()) << "beside the destination";
       writer.Write("new ", 4);
       writer.Write("content", 7);
-      EXPECT_EQ(c.existing ? Read(target) : std::string(), c.existing ? "old" : "") << "untouched while writing";
+      EXPECT_EQ(c.existing ? ReadLocal(target) : std::string(), c.existing ? "old" : "") << "untouched while writing";
       if (c.end == WriterCase::Commit) writer.Commit();
       if (c.end == WriterCase::Discard) writer.Discard();
     }
     EXPECT_EQ(fs::exists(target), c.exists);
     if (c.exists) {
-      EXPECT_EQ(Read(target), c.expected);
+      EXPECT_EQ(ReadLocal(target), c.expected);
     }
-    EXPECT_EQ(Entries(dir.Path()), c.exists ? 1u : 0u) << "no temporary file left";
+    EXPECT_EQ(FilesIn(dir.Path()), c.exists ? 1u : 0u) << "no temporary file left";
   }
 }
 
@@ -78,7 +66,7 @@ TEST(ReplacingFileWriterTest, LargeWritesAndPermissionsSurviveTheRename) {
     writer.Write(data.data() + at, std::min<std::size_t>(1000, data.size() - at));
   }
   writer.Commit();
-  EXPECT_EQ(Read(target), data);
+  EXPECT_EQ(ReadLocal(target), data);
   struct stat info {};
   ASSERT_EQ(::stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -97,7 +85,7 @@ TEST(ReplacingFileWriterTest, FailuresCarryATextAndLeaveNothing) {
     EXPECT_NE(std::string(error.what()).find("folder"), std::string::npos);
   }
   EXPECT_TRUE(fs::is_directory(dir.Path() / "folder"));
-  EXPECT_EQ(Entries(dir.Path()), 1u);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
 }
 
 TEST(LocalFileReaderTest, ReadsFullBlocksUntilTheEnd) {

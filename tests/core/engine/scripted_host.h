@@ -3,6 +3,7 @@
 // questions from a script, and runs hooks where a desktop would dispatch
 // messages (so a test can play the watchdog, press Cancel or quit).
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -29,22 +30,10 @@ class ScriptedHost : public SessionHost {
   std::function<void(TransferProgress&)> onProgress;  // worker thread, at TransferProgressed
 
   // ---- what happened ----
-  std::vector<std::string> Calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
-  bool Saw(const std::string& call) const {
-    std::lock_guard lock(mutex_);
-    for (const auto& c : calls_)
-      if (c == call) return true;
-    return false;
-  }
+  bool Saw(const std::string& call) const { return Count(call) > 0; }
   int Count(const std::string& call) const {
     std::lock_guard lock(mutex_);
-    int n = 0;
-    for (const auto& c : calls_)
-      if (c == call) ++n;
-    return n;
+    return static_cast<int>(std::count(calls_.begin(), calls_.end(), call));
   }
   // Calls starting with prefix, in order.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const {

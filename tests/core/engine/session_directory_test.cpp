@@ -2,9 +2,7 @@
 // log lines, and what they change on the server.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include "engine_test_support.h"
@@ -14,19 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DirectoryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    server_ = std::make_unique<PyFtpServer>();
-    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
-    ASSERT_TRUE(rig_->ConnectAndReset());
-  }
-  CFtpSession& Session() { return *rig_->session; }
-  fs::path Root() const { return server_->Root(); }
-
-  std::unique_ptr<PyFtpServer> server_;
-  std::unique_ptr<SessionRig> rig_;
-};
+using DirectoryTest = ConnectedSessionTest;
 
 struct DirectoryOperationCase {
   const char* name;
@@ -117,11 +103,13 @@ TEST_F(DirectoryTest, ListingFlagsTheWelcomeAndIndexFilesByExactName) {
       {"index in capitals", {"00_INDEX.TXT"}, false, false},
       {"both", {"00_index.txt", ".message"}, true, true},
       {"neither", {"readme"}, false, false},
+      {"empty", {}, false, false},
   };
   int n = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string dir = "case" + std::to_string(n++);
+    fs::create_directories(Root() / dir);
     for (const auto& file : c.files) server_->WriteFile(dir + "/" + file, "text");
     ASSERT_TRUE(Session().ChangeDirectory("/" + dir));
     Session().GetCurrentDirectory();
@@ -160,13 +148,6 @@ TEST_F(DirectoryTest, ListingEntriesCarryNamePathSizeAndKind) {
   EXPECT_EQ(byName["big.iso"]->Size, 5ull << 30);
 }
 
-TEST_F(DirectoryTest, EmptyDirectoryListsNothingAndSucceeds) {
-  fs::create_directories(Root() / "void");
-  ASSERT_TRUE(Session().ChangeDirectory("/void"));
-  EXPECT_TRUE(Session().ListDirectory());
-  EXPECT_TRUE(Session().Listing().Entries.empty());
-}
-
 TEST_F(DirectoryTest, AppendedEntriesKeepTheirAddresses) {
   server_->WriteFile("one", "1");
   ASSERT_TRUE(Session().ListDirectory());
@@ -203,9 +184,8 @@ TEST_F(DirectoryTest, RetrieveFileCopiesInTextMode) {
   const fs::path target = local.Path() / "index.txt";
   EXPECT_TRUE(Session().RetrieveFile("/00_index.txt", target.string()));
   EXPECT_EQ(rig_->Lines().back(), "Retrieving file:/00_index.txt");
-  std::ifstream in(target, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\nb\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(local.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(ReadLocal(target), "a\nb\n");
+  EXPECT_EQ(FilesIn(local.Path()), 1u);
 }
 
 TEST_F(DirectoryTest, RetrieveFileOfAMissingFileShowsTheErrorAndKeepsTheLocalFile) {
@@ -217,18 +197,13 @@ TEST_F(DirectoryTest, RetrieveFileOfAMissingFileShowsTheErrorAndKeepsTheLocalFil
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path target = local.Path() / (std::string(c.name) + ".txt");
-    if (c.existing) std::ofstream(target) << "precious";
+    if (c.existing) WriteLocal(target, "precious");
     const int errorsBefore = rig_->host->Count("ShowError 61210");
     EXPECT_FALSE(Session().RetrieveFile("/missing.txt", target.string()));
     EXPECT_EQ(rig_->host->Count("ShowError 61210"), errorsBefore + 1);
-    EXPECT_EQ(fs::exists(target), c.existing);
-    if (c.existing) {
-      std::ifstream in(target);
-      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
-    }
+    EXPECT_EQ(ReadLocal(target), c.existing ? "precious" : "");
   }
-  // Nothing but the files the test made: no partial leftovers.
-  EXPECT_EQ(std::distance(fs::directory_iterator(local.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(FilesIn(local.Path()), 1u) << "only the file the test made: no partial leftovers";
 }
 
 TEST(DirectoryWithoutConnectionTest, OperationsFailAndListingIsEmpty) {

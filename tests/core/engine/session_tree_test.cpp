@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "engine_test_support.h"
 #include "virtual_tree_server.h"
 
@@ -67,24 +64,14 @@ TEST_F(DownloadTreeTest, QueuesDepthFirstInTheServersOrderAndMakesEveryFolder) {
     for (const char* folder : {"tree", "tree/sub", "tree/sub/deep", "tree/empty"})
       EXPECT_TRUE(fs::is_directory(Local(folder))) << folder;
   }
-  // The queued tree downloads whole.
-  ASSERT_TRUE(rig_->session->ProcessQueue(false));
-  std::ifstream in(Local("tree/sub/deep/d"));
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "d");
-}
-
-TEST_F(DownloadTreeTest, QueuedSizesComeFromTheListing) {
-  StartAndConnect();
-  rig_->session->DownloadDirectory("/pub/tree", Local());
+  // Sizes come from the listing, and the queued tree downloads whole.
   const auto queue = rig_->session->QueueSnapshot();
-  ASSERT_EQ(queue.size(), 4u);
   EXPECT_EQ(queue[0].Size, 2u);
   EXPECT_EQ(queue[3].Size, 4u);
   EXPECT_TRUE(queue[0].IsDownload);
-}
-
-TEST_F(DownloadTreeTest, EmptyDirectoryMakesItsFolderAndQueuesNothing) {
-  StartAndConnect();
+  ASSERT_TRUE(rig_->session->ProcessQueue(false));
+  EXPECT_EQ(ReadLocal(Local("tree/sub/deep/d")), "d");
+  // An empty directory on its own makes its folder and queues nothing.
   rig_->session->DownloadDirectory("/pub/tree/empty", Local());
   EXPECT_TRUE(fs::is_directory(Local("empty")));
   EXPECT_EQ(rig_->session->QueueLength(), 0u);
@@ -174,32 +161,23 @@ TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
   EXPECT_FALSE(fs::exists(local_.Path().parent_path() / "escape"));
 }
 
-class UploadTreeTest : public ::testing::Test {
+class UploadTreeTest : public ConnectedSessionTest {
  protected:
   void SetUp() override {
-    server_ = std::make_unique<PyFtpServer>();
-    rig_ = std::make_unique<SessionRig>(ProfileFor(server_->Port()));
-    ASSERT_TRUE(rig_->ConnectAndReset());
-    Write("up/b.bin", "bbb");
-    Write("up/a.txt", "aa");
-    Write("up/sub/c.txt", "c");
+    ConnectedSessionTest::SetUp();
+    const std::pair<const char*, const char*> files[] = {{"up/b.bin", "bbb"}, {"up/a.txt", "aa"}, {"up/sub/c.txt", "c"}};
+    for (const auto& [relative, content] : files) {
+      fs::create_directories((local_.Path() / relative).parent_path());
+      WriteLocal(local_.Path() / relative, content);
+    }
     fs::create_directories(local_.Path() / "up" / "empty");
   }
-  void Write(const std::string& relative, const std::string& content) {
-    fs::create_directories((local_.Path() / relative).parent_path());
-    std::ofstream(local_.Path() / relative, std::ios::binary) << content;
-  }
-  std::string Local(const std::string& relative) const { return (local_.Path() / relative).string(); }
   std::vector<std::string> MadeDirectories() const {
     std::vector<std::string> made;
     for (const auto& line : rig_->Lines())
       if (line.rfind("Making Directory: ", 0) == 0) made.push_back(line.substr(18));
     return made;
   }
-
-  std::unique_ptr<PyFtpServer> server_;
-  std::unique_ptr<SessionRig> rig_;
-  TempDir local_;
 };
 
 TEST_F(UploadTreeTest, QueuesByNameDepthFirstAndMakesEveryDirectory) {

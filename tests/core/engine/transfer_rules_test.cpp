@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "core/engine/error_ids.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/safe_local_path.h"
 #include "core/engine/transfer_figures.h"
@@ -53,9 +52,6 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
 
 TEST(TransferTypeTest, SessionDecidesWithItsOwnModes) {
   auto session = std::make_unique<CFtpSession>(std::make_shared<ScriptedHost>());
-  EXPECT_TRUE(session->BinaryMode());
-  EXPECT_FALSE(session->AutoMode());
-  EXPECT_EQ(session->TextExtensions(), DefaultTextExtensions());
   EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
   session->SetAutoMode(true);
   EXPECT_FALSE(session->IsBinaryTransfer("a.txt"));
@@ -129,18 +125,6 @@ TEST(TransferFiguresTest, ShortenedPathsAndFileNames) {
   const std::pair<const char*, const char*> names[] = {
       {"/pub/file.txt", "file.txt"}, {"C:\\dir\\x.bin", "x.bin"}, {"plain", "plain"}, {"/pub/", ""}};
   for (const auto& [path, name] : names) EXPECT_EQ(FileNamePart(path), name) << path;
-}
-
-TEST(ErrorTextTest, EveryIdHasItsMessageAndOthersNone) {
-  for (uint32_t id = kErrCreateDirectory; id <= kErrUploadDirectory; ++id) {
-    SCOPED_TRACE(id);
-    EXPECT_EQ(ErrorMessageText(id).rfind("An error occured while ", 0), 0u);
-  }
-  EXPECT_EQ(ErrorMessageText(61209),
-            "An error occured while transfering a file.  A break in the connection between you and the server is "
-            "the probable cause of this error.");
-  EXPECT_EQ(ErrorMessageText(61203), "");
-  EXPECT_EQ(ErrorMessageText(61213), "");
 }
 
 TEST(SafeLocalPathTest, NamesThatMayBecomeAPathComponent) {
