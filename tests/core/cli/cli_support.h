@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <poll.h>
 #include <pty.h>
 #include <spawn.h>
@@ -144,6 +145,16 @@ inline std::string ReadLocalFile(const std::filesystem::path& path) {
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();
+}
+
+// Everything under a folder: relative path (folders end in "/") -> content.
+inline std::map<std::string, std::string> Tree(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    const std::string relative = std::filesystem::relative(entry.path(), folder).string();
+    files[relative + (entry.is_directory() ? "/" : "")] = entry.is_directory() ? "" : ReadLocalFile(entry.path());
+  }
+  return files;
 }
 
 inline void WriteLocalFile(const std::filesystem::path& path, const std::string& content) {

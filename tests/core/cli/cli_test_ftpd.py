@@ -57,15 +57,13 @@ class HostileFS(AbstractedFS):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
-    parser.add_argument("--user", default="tester")
-    parser.add_argument("--password", default="secret")
     parser.add_argument("--no-mlsd", action="store_true")
     parser.add_argument("--throttle", type=int, default=0, help="bytes per second on data connections")
     parser.add_argument("--max-cons-per-ip", type=int, default=0, help="refuse further control connections")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    authorizer.add_user("tester", "secret", args.root, perm="elradfmwMT")
     handler = type("CliTestHandler", (FTPHandler,), {})
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0

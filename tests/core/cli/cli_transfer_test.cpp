@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "cli_support.h"
@@ -20,16 +19,6 @@ std::string RandomBytes(std::size_t size, uint32_t seed) {
   std::string bytes(size, '\0');
   for (auto& b : bytes) b = static_cast<char>(random());
   return bytes;
-}
-
-// Every regular file under a folder, relative path -> content.
-std::map<std::string, std::string> Tree(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const std::string relative = fs::relative(entry.path(), folder).string();
-    files[relative + (entry.is_directory() ? "/" : "")] = entry.is_directory() ? "" : ReadLocalFile(entry.path());
-  }
-  return files;
 }
 
 class CliTransfer : public ::testing::TestWithParam<bool> {
