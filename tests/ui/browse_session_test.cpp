@@ -604,6 +604,28 @@ class BrowseSessionTest : public QObject {
     QVERIFY(!window.frame.Connected());
   }
 
+  void closingAsksToSaveBeforeDisconnecting() {
+    PyFtpServer server;
+    BrowseWindow window;
+    window.frame.show();
+    window.Connect(ProfileFor(server));
+    window.doc.SetModifiedFlag(true);
+    {
+      PromptScript script;
+      script.Answer(QMessageBox::Cancel);
+      QVERIFY(!window.frame.close());
+      QCOMPARE(script.Records().size(), size_t(1));
+      QVERIFY(script.Texts().at(0).contains(QStringLiteral("Test Server")));
+    }
+    QVERIFY(window.frame.Connected());
+    {
+      PromptScript script;
+      script.Answer(QMessageBox::No);
+      QVERIFY(window.frame.close());
+    }
+    QVERIFY(!window.frame.Connected());
+  }
+
   void disconnectDuringWaitReleasesAfterIt() {
     // Disconnect arrives while Connect waits on a silent server: the wait
     // ends, and only then is the session released.

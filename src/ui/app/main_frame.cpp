@@ -451,13 +451,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  quitting_ = true;
-  OnDisconnect();
+  // Disconnecting resets the profile to "Not Connected": a modified one is
+  // offered for saving before that, while there is still something to save.
   if (doc_ != nullptr && !doc_->CanClose()) {
-    quitting_ = false;
     event->ignore();
     return;
   }
+  quitting_ = true;
+  OnDisconnect();
   SaveOnExit();
   if (help_) help_->close();
   event->accept();
