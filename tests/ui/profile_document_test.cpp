@@ -1,7 +1,6 @@
 // The profile document: New, Open, Save, Edit Settings and what each hands
 // to the frame, driven through a recording frame and scripted prompts.
 
-#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 #include <QtTest>
 
 #include <optional>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -74,59 +74,51 @@ QByteArray ExpectedFile(const ServerSettings& s) {
   return bytes;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
 QByteArray ReadFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes `bytes` as `name` in `dir` and returns the path.
+QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  return path;
+}
+
+QLineEdit* Field(QDialog& dialog, int id) {
+  return qobject_cast<QLineEdit*>(dynamic_cast<CSessionSettingsDlg&>(dialog).Control(id));
 }
 
 // Fills the profile dialog's fields and presses OK.
 std::function<void(QDialog&)> TypeProfile(QString name, QString host, QString user,
                                           QString password = {}) {
   return [=](QDialog& dialog) {
-    auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
-    auto edit = [&](int id) { return qobject_cast<QLineEdit*>(settings.Control(id)); };
-    edit(CSessionSettingsDlg::kName)->setText(name);
-    edit(CSessionSettingsDlg::kHostname)->setText(host);
-    edit(CSessionSettingsDlg::kUsername)->setText(user);
-    if (!password.isEmpty()) QTest::keyClicks(edit(CSessionSettingsDlg::kPassword), password);
-    settings.accept();
+    Field(dialog, CSessionSettingsDlg::kName)->setText(name);
+    Field(dialog, CSessionSettingsDlg::kHostname)->setText(host);
+    Field(dialog, CSessionSettingsDlg::kUsername)->setText(user);
+    if (!password.isEmpty()) QTest::keyClicks(Field(dialog, CSessionSettingsDlg::kPassword), password);
+    dialog.accept();
   };
 }
 
 ServerSettings SampleProfile() {
-  ServerSettings s;
-  s.Name = "Work server";
-  s.Hostname = "ftp.example.com";
-  s.RemoteDir = "/pub";
-  s.LocalDir = "/home/user/ftp";
-  s.Username = "worker";
-  s.Password = "hunter2";
-  s.ScriptFile = "";
-  s.Retries = 3;
-  s.Timeout = 45;
-  s.Port = 2121;
-  s.Reserved = 0;
-  s.Anonymous = false;
-  s.ConnectOnOpen = true;
-  s.SavePassword = true;
-  return s;
+  // Name, host, remote and local folder, user, password, script; retries,
+  // timeout, port, reserved; anonymous, connect on open, save password.
+  return {"Work server", "ftp.example.com", "/pub", "/home/user/ftp", "worker", "hunter2", "",
+          3,             45,                2121,   0,                false,    true,      true};
 }
 
 // A document past its start-up reset, with a recording frame.
 struct Fixture {
   CVeltrimFTPDoc doc;
   RecordingFrame frame{doc};
-  Fixture() {
+  explicit Fixture(bool startUpNew = true) {
     doc.SetHost(&frame);
-    doc.OnNewDocument();  // the start-up New: resets, no dialog
+    if (startUpNew) doc.OnNewDocument();  // resets, no dialog
   }
+  explicit Fixture(const ServerSettings& profile) : Fixture() { doc.AssignProfile(profile); }
 };
 
 }  // namespace
@@ -134,436 +126,331 @@ struct Fixture {
 class ProfileDocumentTest : public QObject {
   Q_OBJECT
  private slots:
-  void startUpNewResetsWithoutADialog();
-  void confirmedNewCompletesTheProfile_data();
-  void confirmedNewCompletesTheProfile();
-  void newWithoutAHostIsLikeCancel_data();
-  void newWithoutAHostIsLikeCancel();
-  void newWhileConnectedAsksFirst_data();
-  void newWhileConnectedAsksFirst();
-  void newKeepsTheDialogsHelpPanelState();
-  void detailsFollowThePreferenceUntilANewTakesIt();
-  void editSettingsWithoutChangeShowsNoBox();
-  void editSettingsWithAChangeShowsTheChangesBox();
-  void editSettingsCountsNonZeroReservedAsChanged();
-  void cancelledEditSettingsChangesNothing();
-  void openHandsACompleteProfileToTheFrame_data();
-  void openHandsACompleteProfileToTheFrame();
-  void truncatedFileOpensWithoutHandingAnythingOn();
-  void openWhileConnectedAndCancelledKeepsEverything();
-  void openBeforeTheFrameTakesNothingButLeavesNewWorking();
-  void unreadableFileLeavesTheDocumentAsItWas();
-  void savedProfileIsByteExactAndReopensEqual();
-  void passwordIsNotStoredWithoutSavePassword();
-  void modifiedProfileAsksBeforeItIsReplaced_data();
-  void modifiedProfileAsksBeforeItIsReplaced();
-};
-
-void ProfileDocumentTest::startUpNewResetsWithoutADialog() {
-  PromptScript script;
-  CVeltrimFTPDoc doc;
-  RecordingFrame frame(doc);
-  doc.SetHost(&frame);
-  QSignalSpy titles(&doc, &CVeltrimFTPDoc::titleChanged);
-  QVERIFY(doc.ResetOnNextNew());
-  QVERIFY(doc.OnNewDocument());
-  QVERIFY(script.Records().empty());
-  QVERIFY(!doc.ResetOnNextNew());
-  QCOMPARE(doc.Title(), QStringLiteral("Not Connected"));
-  QCOMPARE(doc.Profile().Hostname, std::string("Not Connected"));
-  QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
-  QVERIFY(frame.taken.empty());
-  QVERIFY(!doc.IsModified());
-}
-
-void ProfileDocumentTest::confirmedNewCompletesTheProfile_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("user");
-  QTest::addColumn<QString>("expectedName");
-  QTest::addColumn<bool>("expectedAnonymous");
-  QTest::newRow("name and user") << "Site" << "bob" << "Site" << false;
-  QTest::newRow("empty name takes the host") << "" << "bob" << "ftp.example.org" << false;
-  QTest::newRow("empty user means anonymous") << "Site" << "" << "Site" << true;
-  QTest::newRow("both empty") << "" << "" << "ftp.example.org" << true;
-}
-
-void ProfileDocumentTest::confirmedNewCompletesTheProfile() {
-  QFETCH(QString, name);
-  QFETCH(QString, user);
-  QFETCH(QString, expectedName);
-  QFETCH(bool, expectedAnonymous);
-  Fixture f;
-  PromptScript script;
-  script.AnswerDialog(TypeProfile(name, QStringLiteral("ftp.example.org"), user));
-  QVERIFY(f.doc.OnNewDocument());
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
-
-  const ServerSettings& profile = f.doc.Profile();
-  QCOMPARE(QString::fromStdString(profile.Name), expectedName);
-  QCOMPARE(f.doc.Title(), expectedName);
-  QCOMPARE(profile.Anonymous, expectedAnonymous);
-  // The completion leaves the credentials as typed.
-  QCOMPARE(QString::fromStdString(profile.Username), user);
-  QCOMPARE(profile.Port, 21);
-  QCOMPARE(profile.Retries, 1);
-  QCOMPARE(profile.Timeout, 60);
-  QVERIFY(profile.ConnectOnOpen);
-  QVERIFY(f.doc.IsModified());
-  QCOMPARE(f.frame.taken.size(), size_t(1));
-  QVERIFY(!veltrim::Differs(f.frame.taken.front(), profile));
-  QCOMPARE(f.frame.connectsPosted, 1);
-}
-
-void ProfileDocumentTest::newWithoutAHostIsLikeCancel_data() {
-  QTest::addColumn<bool>("pressOk");
-  QTest::newRow("cancelled") << false;
-  QTest::newRow("OK with an empty host name") << true;
-}
-
-void ProfileDocumentTest::newWithoutAHostIsLikeCancel() {
-  QFETCH(bool, pressOk);
-  Fixture f;
-  PromptScript script;
-  if (pressOk) {
-    script.AnswerDialog(TypeProfile(QStringLiteral("Name only"), QString(), QStringLiteral("u")));
-  } else {
-    script.RejectDialog();
+  void startUpNewResetsWithoutADialog() {
+    PromptScript script;
+    Fixture f(false);
+    QSignalSpy titles(&f.doc, &CVeltrimFTPDoc::titleChanged);
+    QVERIFY(f.doc.ResetOnNextNew());
+    QVERIFY(f.doc.OnNewDocument());
+    QVERIFY(script.Records().empty());
+    QVERIFY(!f.doc.ResetOnNextNew());
+    QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
+    QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
+    QVERIFY(f.frame.taken.empty());
+    QVERIFY(!f.doc.IsModified());
   }
-  QVERIFY(f.doc.OnNewDocument());
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
-  QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
-  QVERIFY(!f.doc.IsModified());
-  QVERIFY(f.frame.taken.empty());
-  QCOMPARE(f.frame.connectsPosted, 0);
-}
 
-void ProfileDocumentTest::newWhileConnectedAsksFirst_data() {
-  QTest::addColumn<bool>("confirm");
-  QTest::newRow("user keeps the connection") << false;
-  QTest::newRow("user disconnects") << true;
-}
+  void confirmedNewCompletesTheProfile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("expectedName");
+    QTest::addColumn<bool>("expectedAnonymous");
+    QTest::newRow("name and user") << "Site" << "bob" << "Site" << false;
+    QTest::newRow("empty name takes the host") << "" << "bob" << "ftp.example.org" << false;
+    QTest::newRow("empty user means anonymous") << "Site" << "" << "Site" << true;
+  }
 
-void ProfileDocumentTest::newWhileConnectedAsksFirst() {
-  QFETCH(bool, confirm);
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  f.frame.connected = true;
-  PromptScript script;
-  script.Answer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
-  if (confirm) script.RejectDialog();
-  QCOMPARE(f.doc.OnNewDocument(), confirm);
-  QVERIFY(script.Unexpected().isEmpty());
-  const auto& question = script.Records().front();
-  QCOMPARE(question.caption, QStringLiteral("Confirm Disconnect"));
-  QCOMPARE(question.text,
-           QStringLiteral("Are you sure you wish to disconnect from the current server?"));
-  QCOMPARE(question.icon, QMessageBox::Critical);
-  QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-  QCOMPARE(f.frame.disconnects, confirm ? 1 : 0);
-  QCOMPARE(f.frame.connected, !confirm);
-  QCOMPARE(script.Records().size(), size_t(confirm ? 2 : 1));
-  if (confirm) QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
-}
+  void confirmedNewCompletesTheProfile() {
+    QFETCH(QString, name);
+    QFETCH(QString, user);
+    QFETCH(QString, expectedName);
+    QFETCH(bool, expectedAnonymous);
+    Fixture f;
+    PromptScript script;
+    script.AnswerDialog(TypeProfile(name, QStringLiteral("ftp.example.org"), user));
+    QVERIFY(f.doc.OnNewDocument());
+    QVERIFY(script.Unexpected().isEmpty());
+    QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
+    const ServerSettings& profile = f.doc.Profile();
+    QCOMPARE(QString::fromStdString(profile.Name), expectedName);
+    QCOMPARE(f.doc.Title(), expectedName);
+    QCOMPARE(profile.Anonymous, expectedAnonymous);
+    QCOMPARE(QString::fromStdString(profile.Username), user);  // left as typed
+    QVERIFY(f.doc.IsModified());
+    QCOMPARE(f.frame.taken.size(), size_t(1));
+    QVERIFY(!veltrim::Differs(f.frame.taken.front(), profile));
+    QCOMPARE(f.frame.connectsPosted, 1);
+  }
 
-void ProfileDocumentTest::newKeepsTheDialogsHelpPanelState() {
-  Fixture f;
-  f.frame.details = false;
-  PromptScript script;
-  bool openedFolded = false;
-  script.AnswerDialog([&](QDialog& dialog) {
-    auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
-    openedFolded = !settings.HelpPanelShown();
-    QTest::mouseClick(qobject_cast<QPushButton*>(settings.Control(CSessionSettingsDlg::kDetails)),
-                      Qt::LeftButton);
-    settings.reject();
-  });
-  f.doc.OnNewDocument();
-  QVERIFY(openedFolded);
-  QVERIFY(f.doc.DetailsExpanded());
-}
+  void newWithoutAHostIsLikeCancel() {
+    for (bool pressOk : {false, true}) {  // cancelled, or OK with an empty host name
+      Fixture f;
+      PromptScript script;
+      if (pressOk)
+        script.AnswerDialog(TypeProfile(QStringLiteral("Name only"), QString(), QStringLiteral("u")));
+      else
+        script.RejectDialog();
+      QVERIFY(f.doc.OnNewDocument());
+      QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
+      QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
+      QVERIFY(!f.doc.IsModified());
+      QVERIFY(f.frame.taken.empty());
+      QCOMPARE(f.frame.connectsPosted, 0);
+    }
+  }
 
-void ProfileDocumentTest::detailsFollowThePreferenceUntilANewTakesIt() {
-  CVeltrimFTPDoc doc;
-  RecordingFrame frame(doc);
-  frame.details = std::nullopt;  // not loaded yet at the start-up New
-  doc.SetHost(&frame);
-  doc.OnNewDocument();
-  frame.details = false;  // loaded at the first activation
-  QVERIFY(!doc.DetailsExpanded());
-  frame.details = true;
-  QVERIFY(doc.DetailsExpanded());
-}
+  void newWhileConnectedAsksFirst() {
+    for (bool confirm : {false, true}) {  // the user keeps the connection, or drops it
+      Fixture f(SampleProfile());
+      f.frame.connected = true;
+      PromptScript script;
+      script.Answer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
+      if (confirm) script.RejectDialog();
+      QCOMPARE(f.doc.OnNewDocument(), confirm);
+      QVERIFY(script.Unexpected().isEmpty());
+      const auto& question = script.Records().front();
+      QCOMPARE(question.caption, QStringLiteral("Confirm Disconnect"));
+      QCOMPARE(question.text,
+               QStringLiteral("Are you sure you wish to disconnect from the current server?"));
+      QCOMPARE(question.icon, QMessageBox::Critical);
+      QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+      QCOMPARE(f.frame.disconnects, confirm ? 1 : 0);
+      QCOMPARE(script.Records().size(), size_t(confirm ? 2 : 1));
+      if (confirm) QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
+    }
+  }
 
-void ProfileDocumentTest::editSettingsWithoutChangeShowsNoBox() {
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  PromptScript script;
-  script.AcceptDialog();
-  f.doc.EditSettings();
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(script.Records().size(), size_t(1));  // the dialog only
-  QVERIFY(!f.doc.IsModified());
-  QCOMPARE(f.frame.active.size(), size_t(1));
-  QVERIFY(!veltrim::Differs(f.frame.active.front(), SampleProfile()));
-  // Edit Settings never connects and never touches the hand-over.
-  QVERIFY(f.frame.taken.empty());
-  QCOMPARE(f.frame.connectsPosted, 0);
-}
+  void detailsFollowThePreferenceUntilANewTakesIt() {
+    Fixture f(false);
+    f.frame.details = std::nullopt;  // not loaded yet at the start-up New
+    f.doc.OnNewDocument();
+    f.frame.details = false;  // loaded at the first activation
+    QVERIFY(!f.doc.DetailsExpanded());
+    bool openedFolded = false;
+    PromptScript script;
+    script.AnswerDialog([&](QDialog& dialog) {
+      auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
+      openedFolded = !settings.HelpPanelShown();
+      QTest::mouseClick(qobject_cast<QPushButton*>(settings.Control(CSessionSettingsDlg::kDetails)),
+                        Qt::LeftButton);
+      settings.reject();
+    });
+    f.doc.OnNewDocument();
+    QVERIFY(openedFolded);
+    QVERIFY(f.doc.DetailsExpanded());  // the dialog's state wins from now on
+  }
 
-void ProfileDocumentTest::editSettingsWithAChangeShowsTheChangesBox() {
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  PromptScript script;
-  script.AnswerDialog([](QDialog& dialog) {
-    auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
-    qobject_cast<QLineEdit*>(settings.Control(CSessionSettingsDlg::kName))
-        ->setText(QStringLiteral("Renamed"));
-    settings.accept();
-  });
-  script.Answer(QMessageBox::Ok);
-  f.doc.EditSettings();
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(script.Records().size(), size_t(2));
-  const auto& box = script.Records()[1];
-  QCOMPARE(box.caption, QStringLiteral("Changes"));
-  QCOMPARE(box.text, QStringLiteral(
-                         "The changes made will take effect the next time you login to this server"));
-  QCOMPARE(box.icon, QMessageBox::Information);
-  QVERIFY(f.doc.IsModified());
-  QCOMPARE(f.doc.Title(), QStringLiteral("Renamed"));
-  QCOMPARE(f.frame.active.back().Name, std::string("Renamed"));
-}
+  // Edit Settings never connects nor hands the profile over; it shows the
+  // "Changes" box only when something changed.
+  void editSettings_data() {
+    QTest::addColumn<int>("reserved");
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("no change shows no box") << 0 << QString() << false;
+    QTest::newRow("renamed") << 0 << "Renamed" << true;
+    QTest::newRow("nonzero Reserved counts as changed") << 5 << QString() << true;
+  }
 
-void ProfileDocumentTest::editSettingsCountsNonZeroReservedAsChanged() {
-  QTemporaryDir dir;
-  ServerSettings converted = SampleProfile();
-  converted.Reserved = 5;  // as the import of an old profile leaves it
-  const QString path = dir.filePath(QStringLiteral("converted.ftp"));
-  WriteFile(path, ExpectedFile(converted));
-  Fixture f;
-  f.frame.autologin = false;
-  QVERIFY(f.doc.OnOpenDocument(path));
-  QCOMPARE(f.doc.Profile().Reserved, 5);
-  PromptScript script;
-  script.AcceptDialog().Answer(QMessageBox::Ok);
-  f.doc.EditSettings();
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(script.Captions(), (QStringList{QStringLiteral("FTP Session Settings"),
-                                           QStringLiteral("Changes")}));
-  QCOMPARE(f.doc.Profile().Reserved, 0);
-  QVERIFY(f.doc.IsModified());
-}
+  void editSettings() {
+    QFETCH(int, reserved);
+    QFETCH(QString, newName);
+    QFETCH(bool, changed);
+    ServerSettings stored = SampleProfile();
+    stored.Reserved = reserved;  // as the import of an old profile leaves it
+    Fixture f(stored);
+    PromptScript script;
+    script.AnswerDialog([&](QDialog& dialog) {
+      if (!newName.isEmpty()) Field(dialog, CSessionSettingsDlg::kName)->setText(newName);
+      dialog.accept();
+    });
+    if (changed) script.Answer(QMessageBox::Ok);
+    f.doc.EditSettings();
+    QVERIFY(script.Unexpected().isEmpty());
+    QCOMPARE(script.Records().size(), size_t(changed ? 2 : 1));
+    if (changed) {
+      const auto& box = script.Records()[1];
+      QCOMPARE(box.caption, QStringLiteral("Changes"));
+      QCOMPARE(box.text, QStringLiteral("The changes made will take effect the next time you "
+                                        "login to this server"));
+      QCOMPARE(box.icon, QMessageBox::Information);
+    }
+    QCOMPARE(f.doc.IsModified(), changed);
+    if (!changed) QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
+    QCOMPARE(f.doc.Profile().Reserved, 0);
+    QCOMPARE(f.doc.Title(), newName.isEmpty() ? QStringLiteral("Work server") : newName);
+    QCOMPARE(f.frame.active.size(), size_t(1));
+    QVERIFY(!veltrim::Differs(f.frame.active.front(), f.doc.Profile()));
+    QVERIFY(f.frame.taken.empty());
+    QCOMPARE(f.frame.connectsPosted, 0);
+  }
 
-void ProfileDocumentTest::cancelledEditSettingsChangesNothing() {
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  PromptScript script;
-  script.AnswerDialog([](QDialog& dialog) {
-    auto& settings = dynamic_cast<CSessionSettingsDlg&>(dialog);
-    qobject_cast<QLineEdit*>(settings.Control(CSessionSettingsDlg::kHostname))->setText({});
-    settings.accept();  // OK with an empty host counts as Cancel
-  });
-  f.doc.EditSettings();
-  QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
-  QVERIFY(f.frame.active.empty());
-  QVERIFY(!f.doc.IsModified());
-}
+  void editSettingsWithAnEmptyHostChangesNothing() {
+    Fixture f(SampleProfile());
+    PromptScript script;
+    script.AnswerDialog([](QDialog& dialog) {
+      Field(dialog, CSessionSettingsDlg::kHostname)->setText({});
+      dialog.accept();  // OK with an empty host counts as Cancel
+    });
+    f.doc.EditSettings();
+    QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
+    QVERIFY(f.frame.active.empty());
+    QVERIFY(!f.doc.IsModified());
+  }
 
-void ProfileDocumentTest::openHandsACompleteProfileToTheFrame_data() {
-  QTest::addColumn<bool>("connectOnOpen");
-  QTest::addColumn<bool>("autologin");
-  QTest::addColumn<int>("connects");
-  QTest::newRow("both on") << true << true << 1;
-  QTest::newRow("autologin off") << true << false << 0;
-  QTest::newRow("profile says no") << false << true << 0;
-}
+  // Connect is posted only when both the profile and the preference ask for it.
+  void openHandsACompleteProfileToTheFrame() {
+    const std::tuple<bool, bool, int> cases[] = {{true, true, 1}, {true, false, 0}, {false, true, 0}};
+    for (const auto& [connectOnOpen, autologin, connects] : cases) {
+      QTemporaryDir dir;
+      ServerSettings stored = SampleProfile();
+      stored.ConnectOnOpen = connectOnOpen;
+      const QString path = WriteFile(dir, "work.ftp", ExpectedFile(stored));
+      Fixture f;
+      f.frame.autologin = autologin;
+      PromptScript script;
+      QVERIFY(f.doc.OnOpenDocument(path));
+      QVERIFY(script.Records().empty());
+      QVERIFY(f.doc.LoadedFromFile());
+      QVERIFY(!f.doc.IsModified());
+      QCOMPARE(f.doc.Title(), QStringLiteral("Work server"));
+      QCOMPARE(f.doc.PathName(), path);
+      QCOMPARE(f.frame.recent, QStringList{path});
+      QCOMPARE(f.frame.taken.size(), size_t(1));
+      QVERIFY(!veltrim::Differs(f.frame.taken.front(), stored));
+      QCOMPARE(f.frame.connectsPosted, connects);
+    }
+  }
 
-void ProfileDocumentTest::openHandsACompleteProfileToTheFrame() {
-  QFETCH(bool, connectOnOpen);
-  QFETCH(bool, autologin);
-  QFETCH(int, connects);
-  QTemporaryDir dir;
-  ServerSettings stored = SampleProfile();
-  stored.ConnectOnOpen = connectOnOpen;
-  const QString path = dir.filePath(QStringLiteral("work.ftp"));
-  WriteFile(path, ExpectedFile(stored));
-  Fixture f;
-  f.frame.autologin = autologin;
-  PromptScript script;
-  QVERIFY(f.doc.OnOpenDocument(path));
-  QVERIFY(script.Records().empty());
-  QVERIFY(f.doc.LoadedFromFile());
-  QVERIFY(!f.doc.IsModified());
-  QCOMPARE(f.doc.Title(), QStringLiteral("Work server"));
-  QCOMPARE(f.doc.PathName(), path);
-  QCOMPARE(f.frame.recent, QStringList{path});
-  QCOMPARE(f.frame.taken.size(), size_t(1));
-  QVERIFY(!veltrim::Differs(f.frame.taken.front(), stored));
-  QCOMPARE(f.frame.connectsPosted, connects);
-}
+  void truncatedFileOpensWithoutHandingAnythingOn() {
+    QTemporaryDir dir;
+    ServerSettings stored = SampleProfile();
+    stored.Anonymous = true;
+    const QByteArray full = ExpectedFile(stored);
+    // Cut inside the integers: Retries and Timeout survive, Port is half there.
+    const QString path = WriteFile(dir, "cut.ftp", full.left(full.size() - 28 + 10));
+    Fixture f;
+    const ServerSettings before = f.doc.Profile();
+    QVERIFY(f.doc.OnOpenDocument(path));
+    const ServerSettings& loaded = f.doc.Profile();
+    QCOMPARE(loaded.Name, stored.Name);
+    QCOMPARE(loaded.LocalDir, stored.LocalDir);
+    QCOMPARE(loaded.Timeout, stored.Timeout);
+    QCOMPARE(loaded.Port, before.Port);
+    QCOMPARE(loaded.Anonymous, before.Anonymous);
+    QCOMPARE(loaded.SavePassword, before.SavePassword);
+    QVERIFY(!f.doc.LoadedFromFile());
+    QVERIFY(f.frame.taken.empty());
+    QCOMPARE(f.frame.connectsPosted, 0);
+  }
 
-void ProfileDocumentTest::truncatedFileOpensWithoutHandingAnythingOn() {
-  QTemporaryDir dir;
-  ServerSettings stored = SampleProfile();
-  stored.Anonymous = true;
-  stored.ConnectOnOpen = true;
-  const QByteArray full = ExpectedFile(stored);
-  // Cut inside the integers: Retries and Timeout survive, Port is half there.
-  const int stringsEnd = full.size() - 28;
-  const QString path = dir.filePath(QStringLiteral("cut.ftp"));
-  WriteFile(path, full.left(stringsEnd + 10));
+  // Neither a refused disconnect (connected) nor a missing file may touch the profile.
+  void failedOpenLeavesTheDocumentAsItWas() {
+    for (bool connected : {false, true}) {
+      QTemporaryDir dir;
+      ServerSettings other = SampleProfile();
+      other.Name = "Other";
+      const QString path = connected ? WriteFile(dir, "other.ftp", ExpectedFile(other))
+                                     : dir.filePath(QStringLiteral("missing.ftp"));
+      Fixture f(SampleProfile());
+      f.frame.connected = connected;
+      PromptScript script;
+      script.Answer(connected ? QMessageBox::Cancel : QMessageBox::Ok);
+      QVERIFY(!f.doc.OnOpenDocument(path));
+      QVERIFY(script.Unexpected().isEmpty());
+      if (connected) QCOMPARE(script.Captions(), QStringList{QStringLiteral("Confirm Disconnect")});
+      QCOMPARE(script.Records().front().icon, QMessageBox::Critical);
+      QCOMPARE(f.frame.connected, connected);
+      QCOMPARE(f.frame.disconnects, 0);
+      QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
+      QVERIFY(f.doc.PathName().isEmpty());
+      QVERIFY(f.frame.taken.empty());
+    }
+  }
 
-  Fixture f;
-  ServerSettings before = f.doc.Profile();
-  QVERIFY(f.doc.OnOpenDocument(path));
-  const ServerSettings& loaded = f.doc.Profile();
-  QCOMPARE(loaded.Name, stored.Name);
-  QCOMPARE(loaded.LocalDir, stored.LocalDir);
-  QCOMPARE(loaded.Retries, stored.Retries);
-  QCOMPARE(loaded.Timeout, stored.Timeout);
-  QCOMPARE(loaded.Port, before.Port);
-  QCOMPARE(loaded.Anonymous, before.Anonymous);
-  QCOMPARE(loaded.SavePassword, before.SavePassword);
-  QVERIFY(!f.doc.LoadedFromFile());
-  QVERIFY(f.frame.taken.empty());
-  QCOMPARE(f.frame.connectsPosted, 0);
-}
+  void openBeforeTheFrameTakesNothingButLeavesNewWorking() {
+    QTemporaryDir dir;
+    Fixture f(false);
+    // A profile named on the command line is opened instead of the start-up New.
+    QVERIFY(f.doc.OnOpenDocument(WriteFile(dir, "cmdline.ftp", ExpectedFile(SampleProfile()))));
+    QVERIFY(f.doc.LoadedFromFile());
+    QVERIFY(f.frame.taken.empty());  // the frame takes it at its first activation
+    PromptScript script;
+    script.RejectDialog();
+    f.doc.FileNew();
+    QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
+  }
 
-void ProfileDocumentTest::openWhileConnectedAndCancelledKeepsEverything() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("other.ftp"));
-  ServerSettings other = SampleProfile();
-  other.Name = "Other";
-  WriteFile(path, ExpectedFile(other));
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  f.frame.connected = true;
-  PromptScript script;
-  script.Answer(QMessageBox::Cancel);
-  QVERIFY(!f.doc.OnOpenDocument(path));
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("Confirm Disconnect")});
-  QVERIFY(f.frame.connected);
-  QCOMPARE(f.frame.disconnects, 0);
-  QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
-  QVERIFY(f.frame.taken.empty());
-}
+  void savedProfileIsByteExactAndReopensEqual() {
+    QTemporaryDir dir;
+    Fixture f;
+    PromptScript script;
+    script.AnswerDialog(TypeProfile(QStringLiteral("My Web Site"), QStringLiteral("ftp.example.com"),
+                                    QStringLiteral("webmaster"), QStringLiteral("pa55")))
+        .AnswerPath(PromptKind::SaveFile, dir.filePath(QStringLiteral("site")));
+    QVERIFY(f.doc.OnNewDocument());
+    QVERIFY(f.doc.FileSave());
+    QVERIFY(script.Unexpected().isEmpty());
+    const auto& chooser = script.Records()[1];
+    QCOMPARE(chooser.filter, QStringLiteral("VeltrimFTP Server Settings (*.ftp)"));
+    QCOMPARE(chooser.initial, QStringLiteral("My Web Site.ftp"));
+    const QString path = dir.filePath(QStringLiteral("site.ftp"));
+    QCOMPARE(f.doc.PathName(), path);
+    QVERIFY(!f.doc.IsModified());
+    ServerSettings expected;
+    expected.Name = "My Web Site";
+    expected.Hostname = "ftp.example.com";
+    expected.Username = "webmaster";
+    expected.Password = "pa55";
+    expected.SavePassword = true;  // typing the password ticked it
+    QCOMPARE(ReadFile(path), ExpectedFile(expected));
 
-void ProfileDocumentTest::openBeforeTheFrameTakesNothingButLeavesNewWorking() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("cmdline.ftp"));
-  WriteFile(path, ExpectedFile(SampleProfile()));
-  CVeltrimFTPDoc doc;
-  RecordingFrame frame(doc);
-  doc.SetHost(&frame);
-  // A profile named on the command line is opened instead of the start-up New.
-  QVERIFY(doc.OnOpenDocument(path));
-  QVERIFY(doc.LoadedFromFile());
-  QVERIFY(frame.taken.empty());  // the frame takes it at its first activation
-  PromptScript script;
-  script.RejectDialog();
-  doc.FileNew();
-  QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
-}
+    Fixture reopened;
+    QVERIFY(reopened.doc.OnOpenDocument(path));
+    QVERIFY(!veltrim::Differs(reopened.doc.Profile(), f.doc.Profile()));
+    QVERIFY(reopened.doc.FileSave());
+    QCOMPARE(ReadFile(path), ExpectedFile(expected));
+  }
 
-void ProfileDocumentTest::unreadableFileLeavesTheDocumentAsItWas() {
-  QTemporaryDir dir;
-  Fixture f;
-  f.doc.AssignProfile(SampleProfile());
-  PromptScript script;
-  script.Answer(QMessageBox::Ok);
-  QVERIFY(!f.doc.OnOpenDocument(dir.filePath(QStringLiteral("missing.ftp"))));
-  QVERIFY(script.Unexpected().isEmpty());
-  QCOMPARE(script.Records().front().icon, QMessageBox::Critical);
-  QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
-  QVERIFY(f.doc.PathName().isEmpty());
-}
+  void passwordIsNotStoredWithoutSavePassword() {
+    QTemporaryDir dir;
+    ServerSettings profile = SampleProfile();
+    profile.SavePassword = false;
+    Fixture f(profile);
+    const QString path = dir.filePath(QStringLiteral("nopass.ftp"));
+    QVERIFY(f.doc.OnSaveDocument(path));
+    profile.Password.clear();
+    QCOMPARE(ReadFile(path), ExpectedFile(profile));
+    // The profile in use keeps it: only the file goes without.
+    QCOMPARE(f.doc.Profile().Password, std::string("hunter2"));
+  }
 
-void ProfileDocumentTest::savedProfileIsByteExactAndReopensEqual() {
-  QTemporaryDir dir;
-  Fixture f;
-  PromptScript script;
-  script.AnswerDialog(TypeProfile(QStringLiteral("My Web Site"), QStringLiteral("ftp.example.com"),
-                                  QStringLiteral("webmaster"), QStringLiteral("pa55")))
-      .AnswerPath(PromptKind::SaveFile, dir.filePath(QStringLiteral("site")));
-  QVERIFY(f.doc.OnNewDocument());
-  QVERIFY(f.doc.FileSave());
-  QVERIFY(script.Unexpected().isEmpty());
-  const auto& chooser = script.Records()[1];
-  QCOMPARE(chooser.filter, QStringLiteral("VeltrimFTP Server Settings (*.ftp)"));
-  QCOMPARE(chooser.initial, QStringLiteral("My Web Site.ftp"));
+  void modifiedProfileAsksBeforeItIsReplaced_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes saves") << int(QMessageBox::Yes) << true << true;
+    QTest::newRow("no drops") << int(QMessageBox::No) << true << false;
+    QTest::newRow("cancel stays") << int(QMessageBox::Cancel) << false << false;
+  }
 
-  const QString path = dir.filePath(QStringLiteral("site.ftp"));
-  QCOMPARE(f.doc.PathName(), path);
-  QVERIFY(!f.doc.IsModified());
-  ServerSettings expected;
-  expected.Name = "My Web Site";
-  expected.Hostname = "ftp.example.com";
-  expected.Username = "webmaster";
-  expected.Password = "pa55";
-  expected.SavePassword = true;  // typing the password ticked it
-  QCOMPARE(ReadFile(path), ExpectedFile(expected));
+  void modifiedProfileAsksBeforeItIsReplaced() {
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "kept.ftp", ExpectedFile(SampleProfile()));
+    Fixture f;
+    f.frame.autologin = false;
+    QVERIFY(f.doc.OnOpenDocument(path));
+    f.doc.SetModifiedFlag(true);
+    ServerSettings changed = SampleProfile();
+    changed.Port = 990;
+    f.doc.AssignProfile(changed);
 
-  Fixture reopened;
-  QVERIFY(reopened.doc.OnOpenDocument(path));
-  QVERIFY(!veltrim::Differs(reopened.doc.Profile(), f.doc.Profile()));
-  QVERIFY(reopened.doc.FileSave());
-  QCOMPARE(ReadFile(path), ExpectedFile(expected));
-}
-
-void ProfileDocumentTest::passwordIsNotStoredWithoutSavePassword() {
-  QTemporaryDir dir;
-  Fixture f;
-  ServerSettings profile = SampleProfile();
-  profile.SavePassword = false;
-  f.doc.AssignProfile(profile);
-  const QString path = dir.filePath(QStringLiteral("nopass.ftp"));
-  QVERIFY(f.doc.OnSaveDocument(path));
-  ServerSettings expected = profile;
-  expected.Password.clear();
-  QCOMPARE(ReadFile(path), ExpectedFile(expected));
-  // The profile in use keeps it: only the file goes without.
-  QCOMPARE(f.doc.Profile().Password, std::string("hunter2"));
-}
-
-void ProfileDocumentTest::modifiedProfileAsksBeforeItIsReplaced_data() {
-  QTest::addColumn<int>("answer");
-  QTest::addColumn<bool>("goesOn");
-  QTest::addColumn<bool>("saved");
-  QTest::newRow("yes saves") << int(QMessageBox::Yes) << true << true;
-  QTest::newRow("no drops") << int(QMessageBox::No) << true << false;
-  QTest::newRow("cancel stays") << int(QMessageBox::Cancel) << false << false;
-}
-
-void ProfileDocumentTest::modifiedProfileAsksBeforeItIsReplaced() {
-  QFETCH(int, answer);
-  QFETCH(bool, goesOn);
-  QFETCH(bool, saved);
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("kept.ftp"));
-  WriteFile(path, ExpectedFile(SampleProfile()));
-  Fixture f;
-  f.frame.autologin = false;
-  QVERIFY(f.doc.OnOpenDocument(path));
-  f.doc.SetModifiedFlag(true);
-  ServerSettings changed = SampleProfile();
-  changed.Port = 990;
-  f.doc.AssignProfile(changed);
-
-  PromptScript script;
-  script.Answer(static_cast<QMessageBox::StandardButton>(answer));
-  if (goesOn) script.RejectDialog();
-  QCOMPARE(f.doc.FileNew(), goesOn);
-  QVERIFY(script.Unexpected().isEmpty());
-  const auto& question = script.Records().front();
-  QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  QVERIFY(question.text.contains(QStringLiteral("kept.ftp")));
-  ServerSettings onDisk = SampleProfile();
-  if (saved) onDisk.Port = 990;
-  QCOMPARE(ReadFile(path), ExpectedFile(onDisk));
-  QCOMPARE(f.doc.Title(), goesOn ? QStringLiteral("Not Connected") : QStringLiteral("Work server"));
-}
+    PromptScript script;
+    script.Answer(static_cast<QMessageBox::StandardButton>(answer));
+    if (goesOn) script.RejectDialog();
+    QCOMPARE(f.doc.FileNew(), goesOn);
+    QVERIFY(script.Unexpected().isEmpty());
+    const auto& question = script.Records().front();
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY(question.text.contains(QStringLiteral("kept.ftp")));
+    QCOMPARE(ReadFile(path), ExpectedFile(saved ? changed : SampleProfile()));
+    QCOMPARE(f.doc.Title(), goesOn ? QStringLiteral("Not Connected") : QStringLiteral("Work server"));
+  }
+};
 
 QTEST_MAIN(ProfileDocumentTest)
 #include "profile_document_test.moc"
