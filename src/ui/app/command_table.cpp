@@ -93,8 +93,8 @@ constexpr CommandSpec kCommands[] = {
 std::span<const CommandSpec> CommandTable() { return kCommands; }
 
 const CommandSpec* FindCommand(int id) {
-  for (const CommandSpec& spec : kCommands)
-    if (spec.id == id) return &spec;
+  for (const CommandSpec& command : kCommands)
+    if (command.id == id) return &command;
   return nullptr;
 }
 

@@ -82,27 +82,27 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CreateActions() {
-  for (const CommandSpec& spec : CommandTable()) {
-    QString text = QString::fromLatin1(spec.menuText);
+  for (const CommandSpec& command : CommandTable()) {
+    QString text = QString::fromLatin1(command.menuText);
     text = text.section(QLatin1Char('\t'), 0, 0);
-    if (text.isEmpty()) text = QString::fromLatin1(spec.toolTip);
+    if (text.isEmpty()) text = QString::fromLatin1(command.toolTip);
     auto* action = new QAction(text, this);
-    action->setObjectName(QStringLiteral("command-%1").arg(spec.id));
-    action->setData(spec.id);
-    action->setStatusTip(QString::fromLatin1(spec.prompt));
-    if (*spec.toolTip != '\0') action->setToolTip(QString::fromLatin1(spec.toolTip));
-    if (*spec.shortcut != '\0') {
-      action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+    action->setObjectName(QStringLiteral("command-%1").arg(command.id));
+    action->setData(command.id);
+    action->setStatusTip(QString::fromLatin1(command.prompt));
+    if (*command.toolTip != '\0') action->setToolTip(QString::fromLatin1(command.toolTip));
+    if (*command.shortcut != '\0') {
+      action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut)));
       action->setShortcutContext(Qt::WindowShortcut);
     }
-    const QIcon icon = CommandIcon(spec.id, spec.themeIcon);
+    const QIcon icon = CommandIcon(command.id, command.themeIcon);
     if (!icon.isNull()) action->setIcon(icon);
     action->setIconVisibleInMenu(true);
-    if (spec.mark != CommandMark::None) action->setCheckable(true);
-    const int id = spec.id;
+    if (command.mark != CommandMark::None) action->setCheckable(true);
+    const int id = command.id;
     connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
     addAction(action);  // keys work even while the menu bar is hidden
-    actions_[spec.id] = action;
+    actions_[command.id] = action;
   }
 
   transferGroup_ = new QActionGroup(this);

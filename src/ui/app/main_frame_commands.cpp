@@ -76,11 +76,11 @@ CommandState CMainFrame::CurrentCommandState() const {
 
 void CMainFrame::UpdateCommandUI() {
   const CommandState state = CurrentCommandState();
-  for (const CommandSpec& spec : CommandTable()) {
-    QAction* action = Action(spec.id);
+  for (const CommandSpec& command : CommandTable()) {
+    QAction* action = Action(command.id);
     if (action == nullptr) continue;
-    action->setEnabled(IsCommandEnabled(spec.rule, state));
-    switch (spec.mark) {
+    action->setEnabled(IsCommandEnabled(command.rule, state));
+    switch (command.mark) {
       case CommandMark::None:
         break;
       case CommandMark::Autologin:
@@ -111,7 +111,7 @@ void CMainFrame::UpdateCommandUI() {
         action->setChecked(!statusBar()->isHidden());
         break;
       case CommandMark::ListMode:
-        action->setChecked(view_ != nullptr && ModeCommand(view_->Mode()) == spec.id);
+        action->setChecked(view_ != nullptr && ModeCommand(view_->Mode()) == command.id);
         break;
     }
   }
