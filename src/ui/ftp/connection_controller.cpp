@@ -430,20 +430,25 @@ void ConnectionController::OnCreateDirectory() {
   session->Listing().Entries.push_back(std::move(made));
   ListingEntry& entry = session->Listing().Entries.back();
 
-  session->ChangeDirectory(ToStd(ParentDirectory(answer)));
-  if (!Alive(session)) return;
-  const std::string before = session->CurrentDir();
-  const std::string now = session->GetCurrentDirectory();
-  if (!Alive(session)) return;
-  if (now != before) {
-    ShowListing();
-    return;
-  }
+  if (!BackInParentOf(session, answer)) return;
   if (widgets_.tree != nullptr) widgets_.tree->AddChild(name);
   if (widgets_.list != nullptr) {
     widgets_.list->AddEntry(entry);
     widgets_.list->FlushStaged();
   }
+}
+
+bool ConnectionController::BackInParentOf(const std::shared_ptr<CFtpSession>& session, const QString& path) {
+  session->ChangeDirectory(ToStd(ParentDirectory(path)));
+  if (!Alive(session)) return false;
+  const std::string before = session->CurrentDir();
+  const std::string now = session->GetCurrentDirectory();
+  if (!Alive(session)) return false;
+  if (now != before) {
+    ShowListing();
+    return false;
+  }
+  return true;
 }
 
 void ConnectionController::OnRemoveDirectory() {
@@ -468,15 +473,7 @@ void ConnectionController::OnRemoveDirectory() {
   }
   if (!Alive(session)) return;
   const QString name = LastComponent(path);
-  session->ChangeDirectory(ToStd(ParentDirectory(path)));
-  if (!Alive(session)) return;
-  const std::string before = session->CurrentDir();
-  const std::string now = session->GetCurrentDirectory();
-  if (!Alive(session)) return;
-  if (now != before) {
-    ShowListing();
-    return;
-  }
+  if (!BackInParentOf(session, path)) return;
   if (widgets_.tree != nullptr) widgets_.tree->RemoveChild(name);
   if (widgets_.list != nullptr) widgets_.list->RemoveEntryByName(name);
 }

@@ -113,6 +113,10 @@ class ConnectionController : public QObject {
   void OnSessionReleased(CFtpSession* session);
   bool Alive(const std::shared_ptr<CFtpSession>& session) const { return session && live_ == session; }
   bool CanStartWork() const;
+  // After making or removing `path`: changes to its parent directory. When
+  // that moved the session elsewhere the new directory is shown afresh and
+  // the result is false; true means the list and tree are updated in place.
+  bool BackInParentOf(const std::shared_ptr<CFtpSession>& session, const QString& path);
   QString CurrentDir() const;
   // Rows of the list that are selected, first one (-1 when none).
   int FirstSelectedRow() const;
