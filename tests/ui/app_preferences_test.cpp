@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "helpers/prompt_script.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/main_frame.h"
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 #include "ui/app/settings_store.h"
 #include "ui/app/veltrim_ftp_app.h"
 #include "ui/app/window_placement.h"

@@ -14,7 +14,7 @@
 
 #include "core/profile/profile_file.h"
 #include "helpers/prompt_script.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/settings_store.h"
 #include "ui/app/veltrim_ftp_app.h"

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "helpers/prompt_script.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/command_rules.h"
 #include "ui/app/command_table.h"
 #include "ui/app/main_frame.h"

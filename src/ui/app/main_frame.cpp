@@ -17,7 +17,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/command_table.h"
 #include "ui/app/help_window.h"
 #include "ui/app/icon_theme.h"

@@ -15,7 +15,7 @@
 #include "core/profile/server_settings.h"
 #include "ui/app/command_rules.h"
 #include "ui/app/help_window.h"
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 #include "ui/app/recent_files.h"
 #include "ui/app/session_link.h"
 #include "ui/app/window_placement.h"

@@ -7,12 +7,12 @@
 #include <QToolBar>
 
 #include "ui/app/about_dlg.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/command_table.h"
 #include "ui/app/error_box.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/connection_bar.h"
 #include "ui/widgets/docking_bar.h"

@@ -3,12 +3,12 @@
 #include <QThread>
 #include <QToolBar>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/settings_store.h"
 #include "ui/app/welcome_dlg.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/views/remote_list_model.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/docking_bar.h"

@@ -9,10 +9,10 @@
 #include <ctime>
 
 #include "core/engine/error_ids.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/main_frame.h"
-#include "ui/commands/input_dlg.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/input_dlg.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_handle.h"
 #include "ui/ftp/session_log_sink.h"

@@ -15,8 +15,8 @@
 #include <cmath>
 #include <string>
 
-#include "ui/commands/folder_browser.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/folder_browser.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/profile/session_settings_help.h"
 
 namespace veltrim::ui {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "core/profile/profile_file.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/profile/session_settings_dlg.h"
 
 namespace veltrim::ui {

@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QTreeView>
 
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 #include "ui/views/remote_list_model.h"
 
 namespace veltrim::ui {

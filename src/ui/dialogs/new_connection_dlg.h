@@ -2,7 +2,7 @@
 // "Establish a new connection": whether transfers get a second connection of
 // their own, and the rule for remembering the answer.
 
-#include "ui/commands/remembered_question_dlg.h"
+#include "ui/dialogs/remembered_question_dlg.h"
 
 namespace veltrim::ui {
 

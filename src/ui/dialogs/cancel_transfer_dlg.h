@@ -2,7 +2,7 @@
 // "Cancel Transfer": whether a cancelled transfer takes the rest of the queue
 // with it, and the rule for remembering the answer.
 
-#include "ui/commands/remembered_question_dlg.h"
+#include "ui/dialogs/remembered_question_dlg.h"
 
 namespace veltrim::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/commands/remembered_question_dlg.h"
+#include "ui/dialogs/remembered_question_dlg.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

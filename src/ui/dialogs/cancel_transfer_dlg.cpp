@@ -1,6 +1,6 @@
-#include "ui/commands/cancel_transfer_dlg.h"
+#include "ui/dialogs/cancel_transfer_dlg.h"
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::ui {
 namespace {

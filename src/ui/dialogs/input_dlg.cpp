@@ -1,11 +1,11 @@
-#include "ui/commands/input_dlg.h"
+#include "ui/dialogs/input_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::ui {
 

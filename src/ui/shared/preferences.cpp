@@ -1,4 +1,4 @@
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 
 #include <limits>
 

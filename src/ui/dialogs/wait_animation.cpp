@@ -1,4 +1,4 @@
-#include "ui/commands/wait_animation.h"
+#include "ui/dialogs/wait_animation.h"
 
 #include <QPainter>
 #include <QPalette>

@@ -1,8 +1,8 @@
-#include "ui/commands/folder_browser.h"
+#include "ui/dialogs/folder_browser.h"
 
 #include <utility>
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::ui {
 

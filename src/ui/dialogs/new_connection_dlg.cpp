@@ -1,6 +1,6 @@
-#include "ui/commands/new_connection_dlg.h"
+#include "ui/dialogs/new_connection_dlg.h"
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::ui {
 namespace {

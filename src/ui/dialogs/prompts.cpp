@@ -1,8 +1,8 @@
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 #include <QFileDialog>
 
-#include "ui/commands/input_dlg.h"
+#include "ui/dialogs/input_dlg.h"
 
 namespace veltrim::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/commands/edit_file_dlg.h"
+#include "ui/dialogs/edit_file_dlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/commands/adding_files_dlg.h"
+#include "ui/dialogs/adding_files_dlg.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/commands/wait_animation.h"
+#include "ui/dialogs/wait_animation.h"
 
 namespace veltrim::ui {
 
