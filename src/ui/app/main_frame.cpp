@@ -28,7 +28,7 @@
 #include "ui/widgets/docking_bar.h"
 #include "ui/widgets/drawn_images.h"
 #include "ui/widgets/hyperlink_label.h"
-#include "ui/views/remote_list_model.h"
+#include "ui/views/remote_entry_model.h"
 
 namespace veltrim::ui {
 namespace {
@@ -416,7 +416,7 @@ void CMainFrame::OnDisconnect() {
     doc_->OnNewDocument();
   }
   tree_->DeleteAllItems();
-  view_->ClearRows();
+  view_->Rows().Clear();
   UpdateCommandUI();
 }
 

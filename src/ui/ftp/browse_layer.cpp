@@ -28,11 +28,9 @@ QAbstractItemView* CurrentList(CVeltrimFTPView* view) {
 BrowseLayer::BrowseLayer(CMainFrame& frame)
     : QObject(&frame),
       frame_(frame),
-      rows_(new RemoteEntryModel(this)),
+      rows_(&frame.View()->Rows()),
       tree_(new DirectoryTreeNavigator(frame.DirectoryTree())) {
   CVeltrimFTPView* view = frame.View();
-  RemoteEntryModel* rows = rows_;
-  view->SetModel(rows_, [rows] { rows->Clear(); });
   controller_ = new ConnectionController(frame, BrowseWidgets{rows_, view->Selection(), tree_});
   controller_->setParent(this);
   controller_->InstallCommands();

@@ -5,13 +5,13 @@
 #include <QTreeView>
 
 #include "ui/shared/preferences.h"
-#include "ui/views/remote_list_model.h"
+#include "ui/views/remote_entry_model.h"
 
 namespace veltrim::ui {
 
 CVeltrimFTPView::CVeltrimFTPView(QWidget* parent)
     : QStackedWidget(parent),
-      model_(nullptr),
+      rows_(new RemoteEntryModel(this)),
       details_(new QTreeView(this)),
       icons_(new QListView(this)) {
   setObjectName(QStringLiteral("RemoteList"));
@@ -37,25 +37,12 @@ CVeltrimFTPView::CVeltrimFTPView(QWidget* parent)
   addWidget(details_);
   addWidget(icons_);
 
-  auto* own = new RemoteListModel(this);
-  SetModel(own, [own] { own->Clear(); });
-  for (int column = 0; column < RemoteListModel::ColumnCount; ++column)
-    details_->header()->resizeSection(column, RemoteListModel::InitialWidth(column));
-  SetMode(ListMode::Details);
-}
-
-void CVeltrimFTPView::SetModel(QAbstractItemModel* model, std::function<void()> clearRows) {
-  QItemSelectionModel* oldSelection = details_->selectionModel();
-  model_ = model;
-  clearRows_ = std::move(clearRows);
-  details_->setModel(model);
-  icons_->setModel(model);
+  details_->setModel(rows_);
+  icons_->setModel(rows_);
   icons_->setSelectionModel(details_->selectionModel());  // one selection for all modes
-  if (oldSelection != nullptr && oldSelection != details_->selectionModel()) oldSelection->deleteLater();
-}
-
-void CVeltrimFTPView::ClearRows() {
-  if (clearRows_) clearRows_();
+  for (int column = 0; column < RemoteEntryModel::ColumnCount; ++column)
+    details_->header()->resizeSection(column, RemoteEntryModel::InitialWidth(column));
+  SetMode(ListMode::Details);
 }
 
 CVeltrimFTPView::~CVeltrimFTPView() = default;
@@ -101,13 +88,13 @@ void CVeltrimFTPView::SetMode(ListMode mode) {
 }
 
 void CVeltrimFTPView::SetColumnWidth(int column, int width) {
-  if (column < 0 || column >= RemoteListModel::ColumnCount) return;
+  if (column < 0 || column >= RemoteEntryModel::ColumnCount) return;
   if (width <= 0 || width > kMaxColumnWidth) return;
   details_->header()->resizeSection(column, width);
 }
 
 int CVeltrimFTPView::ColumnWidth(int column) const {
-  if (column < 0 || column >= RemoteListModel::ColumnCount) return 0;
+  if (column < 0 || column >= RemoteEntryModel::ColumnCount) return 0;
   return details_->header()->sectionSize(column);
 }
 
