@@ -28,7 +28,6 @@
 #include "ui/widgets/docking_bar.h"
 #include "ui/widgets/drawn_images.h"
 #include "ui/widgets/hyperlink_label.h"
-#include "ui/views/remote_entry_model.h"
 
 namespace veltrim::ui {
 namespace {
@@ -379,7 +378,6 @@ void CMainFrame::SetConnected(bool connected) {
   if (connected) {
     connectTime_ = QDateTime::currentDateTime();
     animationTimer_.start(kTickMs);
-    tree_->SetRoot(activeProfile_.Hostname.c_str());
     connectionBar_->SetText(QString::fromStdString(activeProfile_.Name));
     connectionBar_->SetPicture(kPictureConnected);
     SetStateIcon(kStateConnected);
@@ -397,12 +395,6 @@ void CMainFrame::OnConnect() {
 
 void CMainFrame::OnDisconnect() {
   if (!session_) return;
-  if (!session_->IsConnected()) {
-    session_->AbortEverything();
-  } else {
-    attemptAborted_ = false;
-    attemptCounter_ = 0;
-  }
   session_->AbortEverything();
   session_.reset();
   connected_ = false;
@@ -415,8 +407,6 @@ void CMainFrame::OnDisconnect() {
     doc_->SetResetOnNextNew(true);
     doc_->OnNewDocument();
   }
-  tree_->DeleteAllItems();
-  view_->Rows().Clear();
   UpdateCommandUI();
 }
 

@@ -215,8 +215,8 @@ std::optional<bool> CMainFrame::DetailsPreference() const {
 void CMainFrame::TakeProfile(const ServerSettings& profile) {
   profilePresent_ = true;
   activeProfile_ = profile;
-  attemptCounter_ = 0;
   UpdateCommandUI();
+  emit ProfileTaken();
 }
 
 void CMainFrame::SetActiveProfile(const ServerSettings& profile) { activeProfile_ = profile; }

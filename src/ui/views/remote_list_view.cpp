@@ -49,6 +49,24 @@ CVeltrimFTPView::~CVeltrimFTPView() = default;
 
 QItemSelectionModel* CVeltrimFTPView::Selection() const { return details_->selectionModel(); }
 
+int CVeltrimFTPView::FirstSelectedRow() const {
+  const QItemSelectionModel* selection = Selection();
+  int first = -1;
+  for (const QModelIndex& index : selection->selectedRows())
+    if (first < 0 || index.row() < first) first = index.row();
+  if (first < 0) {
+    // Some views select whole rows cell by cell.
+    for (const QModelIndex& index : selection->selectedIndexes())
+      if (first < 0 || index.row() < first) first = index.row();
+  }
+  return first < rows_->rowCount() ? first : -1;
+}
+
+bool CVeltrimFTPView::IsRowSelected(int row) const {
+  const QItemSelectionModel* selection = Selection();
+  return selection->isRowSelected(row, QModelIndex()) || selection->isSelected(rows_->index(row, 0));
+}
+
 void CVeltrimFTPView::SetMode(ListMode mode) {
   switch (mode) {
     case ListMode::Details:

@@ -25,6 +25,9 @@ class CVeltrimFTPView : public QStackedWidget {
   // The rows shown, and the one selection all modes share.
   RemoteEntryModel& Rows() const { return *rows_; }
   QItemSelectionModel* Selection() const;
+  // The first selected row (-1 when none), and whether row is selected.
+  int FirstSelectedRow() const;
+  bool IsRowSelected(int row) const;
 
   void SetMode(ListMode mode);
   ListMode Mode() const { return mode_; }
