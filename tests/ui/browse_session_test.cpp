@@ -466,8 +466,15 @@ class BrowseSessionTest : public QObject {
     QVERIFY(!std::filesystem::exists(server.Root() / "incoming/a.txt"));
     QVERIFY(!std::filesystem::exists(server.Root() / "incoming/keep.txt"));
 
-    // Typed: the file of another directory, then that directory is shown.
+    // Typed with a trailing "/" (the server takes it): the row goes too.
     window.selection.clearSelection();
+    {
+      PromptScript script;
+      script.AnswerText(QStringLiteral("/incoming/c.txt/"));
+      window.files->OnDeleteFile();
+    }
+    QCOMPARE(window.Names(), QStringList{"folder"});
+    // Typed: the file of another directory, then that directory is shown.
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/notes.txt"));
