@@ -8,9 +8,9 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "cli/remote_path.h"
 #include "core/engine/error_ids.h"
 #include "core/engine/transfer_figures.h"
+#include "core/ftp/remote_path.h"
 
 namespace veltrim::cli {
 namespace {
@@ -70,7 +70,7 @@ class CommandRunner {
 
  private:
   const std::string& Arg(std::size_t i) const { return options_.arguments[i]; }
-  std::string Remote(const std::string& path) const { return ResolveRemotePath(base_, path); }
+  std::string Remote(const std::string& path) const { return ftp::ResolveRemotePath(base_, path); }
 
   CommandOutcome Fail(const std::string& what, int status = kExitFailure) const {
     if (Interrupted.load()) return {kExitInterrupted, "interrupted"};
@@ -132,7 +132,7 @@ class CommandRunner {
 
   CommandOutcome Get() {
     const std::string remote = Remote(Arg(0));
-    const std::string name = LastComponent(remote);
+    const std::string name = ftp::RemoteBaseName(remote);
     if (name.empty()) return Fail(Arg(0) + ": not a file");
     fs::path local = options_.arguments.size() > 1 ? fs::path(Arg(1)) : fs::path(name);
     std::error_code ec;

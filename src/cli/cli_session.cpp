@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/remote_path.h"
+#include "core/ftp/remote_path.h"
 
 namespace veltrim::cli {
 namespace {
@@ -71,7 +71,7 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   const std::string loginDirectory = result.session->GetCurrentDirectory();
   result.baseDirectory = loginDirectory.empty() ? "/" : loginDirectory;
   if (!settings.RemoteDir.empty()) {
-    const std::string start = ResolveRemotePath(result.baseDirectory, settings.RemoteDir);
+    const std::string start = ftp::ResolveRemotePath(result.baseDirectory, settings.RemoteDir);
     if (!result.session->ChangeDirectory(start)) {
       result.failure = "cannot change to the remote directory " + start;
       result.session.reset();
