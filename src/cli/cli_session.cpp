@@ -1,7 +1,5 @@
 #include "cli/cli_session.h"
 
-#include <algorithm>
-
 #include "core/ftp/remote_path.h"
 
 namespace veltrim::cli {
@@ -47,8 +45,8 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   if (!settings.Anonymous && !settings.Username.empty() && settings.Password.empty()) {
     host->RememberPassword(host->InputBox(kPasswordPrompt, "Password", "", true));
   }
-  const int32_t retries = std::clamp<int32_t>(settings.Retries, 0, 100);
-  const int32_t timeout = std::clamp<int32_t>(settings.Timeout, 1, 3600);
+  const int32_t retries = ClampedRetries(settings);
+  const int32_t timeout = ClampedTimeoutSeconds(settings);
 
   LoginResult result;
   for (int32_t attempt = 0; attempt <= retries && !Interrupted.load(); ++attempt) {

@@ -128,7 +128,7 @@ TransferRunSummary CFtpSession::TransferRuns() const {
 std::chrono::milliseconds CFtpSession::EffectiveNetworkTimeout() const {
   if (networkTimeout_.count() > 0) return networkTimeout_;
   // A damaged Timeout must neither disable the deadline nor make it endless.
-  const int32_t seconds = std::clamp<int32_t>(settings_.Timeout <= 0 ? 60 : settings_.Timeout, 1, 3600);
+  const int32_t seconds = settings_.Timeout <= 0 ? ServerSettings{}.Timeout : ClampedTimeoutSeconds(settings_);
   return std::chrono::seconds(seconds) + std::chrono::seconds(2);
 }
 

@@ -77,8 +77,8 @@ class CFtpSession {
   void SetNeverCancelQueue(bool value);
   bool NeverCancelQueue() const;
   // Deadline of every network wait of connections opened afterwards. By
-  // default derived from the profile's Timeout (clamped to 1..3600 s, plus a
-  // little so that the frame's watchdog fires first).
+  // default the profile's Timeout (clamped to the profile bounds; 0 or less
+  // means 60 s) plus a little, so that the frame's watchdog fires first.
   void SetNetworkTimeout(std::chrono::milliseconds timeout) { networkTimeout_ = timeout; }
 
   bool IsConnected() const { return connected_; }

@@ -116,7 +116,7 @@ bool CFtpSession::Connect(int32_t attempt) {
   LoginRequest request{settings_.Hostname,
                        settings_.Username,
                        settings_.Password,
-                       static_cast<uint16_t>(static_cast<uint32_t>(settings_.Port) & 0xffffu),
+                       ClampedPort(settings_),
                        EffectiveNetworkTimeout(),
                        attempt,
                        0};
