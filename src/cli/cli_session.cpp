@@ -22,18 +22,6 @@ std::unique_ptr<CFtpSession> NewSession(const ServerSettings& settings, const Cl
   return session;
 }
 
-// The last line the login wrote that says why it failed.
-std::string LoginFailureText(const std::vector<std::string>& lines) {
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (line->rfind("Error connecting to host: ", 0) == 0 || line->rfind("You must", 0) == 0 ||
-        *line == "Connection timed out." || *line == "Connection Aborted." ||
-        line->rfind("An unknown error", 0) == 0) {
-      return *line;
-    }
-  }
-  return "A connection to the server could not be established";
-}
-
 }  // namespace
 
 LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std::shared_ptr<TerminalHost>& host,
@@ -49,6 +37,7 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   const int32_t timeout = ClampedTimeoutSeconds(settings);
 
   LoginResult result;
+  FailureReason failure;
   for (int32_t attempt = 0; attempt <= retries && !Interrupted.load(); ++attempt) {
     auto session = NewSession(settings, options, host, log);
     CFtpSession* raw = session.get();
@@ -60,9 +49,12 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
       result.session = std::move(session);
       break;
     }
+    failure = session->LastFailure();
   }
   if (!result.session) {
-    result.failure = Interrupted.load() ? "interrupted" : LoginFailureText(log->Lines());
+    result.failure = Interrupted.load()  ? "interrupted"
+                     : failure.IsSet()   ? failure.OneLine()
+                                         : "A connection to the server could not be established";
     return result;
   }
 
@@ -71,7 +63,9 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   if (!settings.RemoteDir.empty()) {
     const std::string start = ftp::ResolveRemotePath(result.baseDirectory, settings.RemoteDir);
     if (!result.session->ChangeDirectory(start)) {
-      result.failure = "cannot change to the remote directory " + start;
+      FailureReason reason = result.session->LastFailure();
+      reason.Text = "cannot change to the remote directory " + start;
+      result.failure = reason.OneLine();
       result.session.reset();
       return result;
     }

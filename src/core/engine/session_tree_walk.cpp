@@ -136,9 +136,13 @@ bool CFtpSession::UploadTree(const std::string& localFolder, const std::string& 
   if (target != currentTarget && target != "/") {
     const std::string directory = target.substr(0, target.size() - 1);
     // An existing directory is merged into.
-    if (!MakeDirectory(directory) && !RemoteDirectoryExists(directory)) {
-      host_->ShowError(kErrCreateDirectory);
-      return false;
+    if (!MakeDirectory(directory)) {
+      FailureReason refused = LastFailure();
+      if (!RemoteDirectoryExists(directory)) {
+        state_->lastFailure = std::move(refused);  // the MKD's reason, not the check's
+        host_->ShowError(kErrCreateDirectory);
+        return false;
+      }
     }
   }
 
