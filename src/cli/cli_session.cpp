@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include "core/engine/connect_retry.h"
 #include "core/ftp/remote_path.h"
 
 namespace veltrim::cli {
@@ -33,28 +34,23 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   if (!settings.Anonymous && !settings.Username.empty() && settings.Password.empty()) {
     host->RememberPassword(host->InputBox(kPasswordPrompt, "Password", "", true));
   }
-  const int32_t retries = ClampedRetries(settings);
-  const int32_t timeout = ClampedTimeoutSeconds(settings);
+  ConnectAttemptHooks hooks;
+  hooks.newSession = [&] { return NewSession(settings, options, host, log); };
+  // The host's timer fires inside the session's message pump, as the window's does.
+  hooks.armWatchdog = [&](CFtpSession& session, std::chrono::milliseconds period) {
+    host->SetTimer(std::chrono::steady_clock::now() + period, [&session] { session.AbandonAttempt(); });
+  };
+  hooks.disarmWatchdog = [&] { host->CancelTimer(); };
+  hooks.stopRequested = [] { return Interrupted.load(); };
+  ConnectRetryPolicy policy(settings);
+  ConnectOutcome outcome = ConnectWithRetries(policy, hooks);
 
   LoginResult result;
-  FailureReason failure;
-  for (int32_t attempt = 0; attempt <= retries && !Interrupted.load(); ++attempt) {
-    auto session = NewSession(settings, options, host, log);
-    CFtpSession* raw = session.get();
-    host->SetTimer(std::chrono::steady_clock::now() + std::chrono::seconds(timeout),
-                   [raw] { raw->AbandonAttempt(); });
-    const bool connected = session->Connect(attempt);
-    host->CancelTimer();
-    if (connected) {
-      result.session = std::move(session);
-      break;
-    }
-    failure = session->LastFailure();
-  }
+  result.session = std::move(outcome.session);
   if (!result.session) {
-    result.failure = Interrupted.load()  ? "interrupted"
-                     : failure.IsSet()   ? failure.OneLine()
-                                         : "A connection to the server could not be established";
+    result.failure = Interrupted.load()        ? "interrupted"
+                     : outcome.failure.IsSet() ? outcome.failure.OneLine()
+                                               : "A connection to the server could not be established";
     return result;
   }
 
