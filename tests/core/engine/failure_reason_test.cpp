@@ -22,13 +22,9 @@ TEST(FailureReason, OneLineAddsTheDetailOnceAndFlattensReplies) {
 }
 
 TEST(FailureReason, ServerRepliesAreToldFromSystemTexts) {
-  const std::pair<const char*, bool> cases[] = {{"550 No such file.", true}, {"421-Going down", true},
-                                                {"226", true},               {"2024 was a year", false},
-                                                {"55 short", false},         {"Cannot connect to x: refused", false}};
-  for (const auto& [text, reply] : cases) {
-    EXPECT_EQ(LooksLikeServerReply(text), reply) << text;
-    EXPECT_EQ(FailureWithDetail("x", text).ServerReply.empty(), !reply) << text;
-  }
+  const std::pair<const char*, bool> cases[] = {
+      {"550 No such file.", true}, {"421-Going down", true}, {"2024 was a year", false}, {"Connection refused", false}};
+  for (const auto& [text, reply] : cases) EXPECT_EQ(FailureWithDetail("x", text).ServerReply.empty(), !reply) << text;
 }
 
 }  // namespace
