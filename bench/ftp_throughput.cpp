@@ -6,7 +6,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,8 +24,7 @@
 #include "core/ftp/internet_exception.h"
 #include "core/ftp/internet_file.h"
 #include "core/ftp/internet_session.h"
-
-extern char** environ;
+#include "support/spawn_process.h"
 
 namespace {
 
@@ -37,30 +35,18 @@ const char* const kPassword = "bench";
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-pid_t Spawn(std::vector<std::string> args, int stdinFd, int stdoutFd) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
-  return pid;
-}
-
-// pyftpdlib through the test launcher; stops when its standard input closes.
+// pyftpdlib through the launcher in scripts/lib; stops when its standard input closes.
 class Server {
  public:
   explicit Server(const std::filesystem::path& root) {
     int toChild[2], fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    pid_ = Spawn({"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root.string(), "--user", kUser,
-                  "--password", kPassword},
-                 toChild[0], fromChild[1]);
+    veltrim::test::SpawnRequest request;
+    request.argv = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root.string(), "--user", kUser,
+                    "--password", kPassword};
+    request.stdinFd = toChild[0];
+    request.stdoutFd = fromChild[1];
+    pid_ = veltrim::test::SpawnProcess(request);
     close(toChild[0]);
     close(fromChild[1]);
     stdin_ = toChild[1];
@@ -121,7 +107,9 @@ std::string Url(uint16_t port, const char* name) {
 
 double RunCurl(std::vector<std::string> args) {
   const auto start = Clock::now();
-  const pid_t pid = Spawn(std::move(args), -1, -1);
+  veltrim::test::SpawnRequest request;
+  request.argv = std::move(args);
+  const pid_t pid = veltrim::test::SpawnProcess(request);
   int status = 0;
   waitpid(pid, &status, 0);
   const double seconds = Seconds(Clock::now() - start);

@@ -107,7 +107,7 @@ bool CFtpSession::ProcessQueue(bool newConnection) {
       session->SetTimeout(EffectiveNetworkTimeout());
       std::shared_ptr<CFtpConnection> connection =
           session->GetFtpConnection(settings_.Hostname, settings_.Username, settings_.Password,
-                                    static_cast<uint16_t>(static_cast<uint32_t>(settings_.Port) & 0xffffu), true);
+                                    ClampedPort(settings_), true);
       std::lock_guard lock(state_->mutex);
       state_->transferSession = session;
       state_->transferConnection = std::move(connection);
