@@ -180,6 +180,12 @@ bool CFtpSession::RunOperation(Operation& operation) {
   return !state_->failed.load();
 }
 
+bool CFtpSession::ConnectionLost() const {
+  if (!connected_) return false;
+  const std::shared_ptr<CFtpConnection> connection = state_->MainConnection();
+  return connection && connection->Lost();
+}
+
 void CFtpSession::Stop() {
   if (worker_ && !worker_->Finished()) OperationAbort.store(true);
   std::shared_ptr<CFtpConnection> transferConnection, mainConnection;

@@ -112,6 +112,18 @@ class CFtpSession {
   // ---- login and logout ----
   bool Connect(int32_t attempt);
   void Stop();
+  // The main connection of a logged-in session can no longer be used: an
+  // operation found it closed or reset by the server, answered with 421, or
+  // without a reply in time; or the server has closed it since the last
+  // operation (an idle time-out). Does not wait. Window thread.
+  bool ConnectionLost() const;
+  // After ConnectionLost: lets the dead connection go, logs in again with the
+  // profile (one attempt, with its Please Wait box) and changes back to the
+  // directory the session was in. True when logged in again in that
+  // directory. False when the login failed (LastFailure says why; the
+  // session is then not connected) or that directory could not be entered
+  // again (still logged in; CurrentDir says where).
+  bool Reconnect();
 
   // ---- directory operations (main connection) ----
   // Lists the current directory into Listing(); never fails.

@@ -187,4 +187,24 @@ bool CFtpSession::Connect(int32_t attempt) {
   return false;
 }
 
+bool CFtpSession::Reconnect() {
+  const std::string directory = state_->currentDir;
+  std::shared_ptr<CFtpConnection> connection;
+  std::shared_ptr<CInternetSession> session;
+  {
+    std::lock_guard lock(state_->mutex);
+    connection = std::move(state_->mainConnection);
+    session = std::move(state_->mainSession);
+  }
+  if (connection) connection->Close();
+  if (session) session->Close();
+  connected_ = false;
+  if (!Connect(0)) return false;
+  if (directory.empty()) return true;
+  // The commands that follow name rows of the listing on display: they are
+  // only right in the directory that listing came from.
+  const bool entered = ChangeDirectory(directory);
+  return GetCurrentDirectory() == directory && entered;
+}
+
 }  // namespace veltrim

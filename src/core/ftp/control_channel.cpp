@@ -100,6 +100,15 @@ void ControlChannel::ThrowUnusable() const {
   throw CInternetException(kErrorConnectionAborted, reason);
 }
 
+bool ControlChannel::Lost() const {
+  if (closed_.load() || (cancel_ && cancel_->Fired())) return false;
+  if (broken_.load()) return true;
+  // An idle connection's end shows as a hang-up; unread bytes alone (a TLS
+  // record, say) do not count.
+  pollfd peer{socket_.Get(), POLLRDHUP, 0};
+  return poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 void ControlChannel::MarkBroken(const std::string& reason) noexcept {
   {
     std::lock_guard state(stateMutex_);

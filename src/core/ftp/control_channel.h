@@ -64,6 +64,11 @@ class ControlChannel {
   // Thread-safe and idempotent.
   void Close() noexcept;
   bool IsOpen() const { return !closed_.load() && !broken_.load() && !(cancel_ && cancel_->Fired()); }
+  // The server ended the conversation: a call found the connection closed,
+  // reset, answered 421, timed out or out of step, or the server has closed
+  // it since the last call (seen without reading or waiting, so any thread
+  // may ask). False once this side closed it.
+  bool Lost() const;
   // Throws the exception that explains why the channel cannot be used.
   [[noreturn]] void ThrowUnusable() const;
 

@@ -126,6 +126,8 @@ void CFtpConnection::Close() {
 
 bool CFtpConnection::IsOpen() const { return channel_ && channel_->IsOpen(); }
 
+bool CFtpConnection::Lost() const { return channel_ && channel_->Lost(); }
+
 std::string CFtpConnection::LastReply() const { return channel_->LastReply(); }
 
 ServerFeatures CFtpConnection::Features() const { return channel_->Features(); }

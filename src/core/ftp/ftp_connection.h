@@ -58,6 +58,9 @@ class CFtpConnection {
   // connection in use; blocked calls return with an exception.
   void Close();
   bool IsOpen() const;
+  // Thread-safe; does not wait. The server ended this connection (see
+  // ControlChannel::Lost); false after Close().
+  bool Lost() const;
 
   // The last complete reply (all lines joined by "\n"), for the log.
   std::string LastReply() const;
