@@ -186,6 +186,8 @@ def parse_arguments():
                         help="refuse control connections beyond N per address (0: no limit)")
     parser.add_argument("--failed-login-delay", type=float, default=0, metavar="SECONDS",
                         help="wait before answering a refused login (pyftpdlib's own default is 3)")
+    parser.add_argument("--idle-timeout", type=int, default=600, metavar="SECONDS",
+                        help="close a control connection idle this long, after a 421 reply")
     parser.add_argument("--demo-tree", action="store_true", help="fill the root with the demo tree")
     parser.add_argument("--profile", metavar="PATH", help="write a .ftp profile that connects to this server")
     return parser.parse_args()
@@ -208,7 +210,7 @@ def main():
     handler.banner = args.banner
     handler.abstracted_fs = filesystem
     handler.auth_failed_timeout = args.failed_login_delay
-    handler.timeout = 600
+    handler.timeout = args.idle_timeout
     if args.no_mlsd:
         handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ("MLSD", "MLST")}
     if args.throttle:

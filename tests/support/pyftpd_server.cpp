@@ -58,6 +58,9 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
   if (options_.throttleBytesPerSecond > 0) {
     args.insert(args.end(), {"--throttle", std::to_string(options_.throttleBytesPerSecond)});
   }
+  if (options_.idleTimeoutSeconds > 0) {
+    args.insert(args.end(), {"--idle-timeout", std::to_string(options_.idleTimeoutSeconds)});
+  }
   if (options_.maxConnectionsPerAddress > 0) {
     args.insert(args.end(), {"--max-cons-per-ip", std::to_string(options_.maxConnectionsPerAddress)});
   }
@@ -86,6 +89,14 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
 }
 
 PyFtpServer::~PyFtpServer() { Stop(); }
+
+void PyFtpServer::Kill() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
 
 void PyFtpServer::Stop() {
   if (stdinFd_ >= 0) {

@@ -19,6 +19,7 @@ struct PyFtpServerOptions {
   bool hostile = false;     // hostile names in the listing of every directory named "evil"
   int throttleBytesPerSecond = 0;    // 0: data connections at full speed
   int maxConnectionsPerAddress = 0;  // 0: no limit
+  int idleTimeoutSeconds = 0;        // 0: pyftpdlib's ten minutes; else it drops idle logins after a 421
 };
 
 class PyFtpServer {
@@ -38,6 +39,10 @@ class PyFtpServer {
   // Writes a file under the root (folders created as needed); returns its full path.
   std::filesystem::path WriteFile(const std::string& relative, const std::string& content) const;
   std::string ReadFile(const std::string& relative) const;
+
+  // Ends the server at once, as a crash would (its connections go with it);
+  // the root stays until destruction.
+  void Kill();
 
  private:
   void Stop();

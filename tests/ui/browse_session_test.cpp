@@ -23,6 +23,7 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include "helpers/browse_window.h"
 #include "helpers/prompt_script.h"
 #include "support/pyftpd_server.h"
 #include "support/scripted_ftp_server.h"
@@ -43,72 +44,15 @@
 
 using namespace veltrim;
 using namespace veltrim::ui;
+using veltrim::test::BrowseWindow;
+using veltrim::test::ProfileFor;
+using veltrim::test::ProfileForPort;
 using veltrim::test::PromptKind;
 using veltrim::test::PromptScript;
 using veltrim::test::PyFtpServer;
 using veltrim::test::ScriptedFtpServer;
 
 namespace {
-
-// The main window with its connection layer.
-struct BrowseWindow {
-  CVeltrimFTPDoc doc;
-  CMainFrame frame{&doc};
-  BrowseLayer* layer = new BrowseLayer(frame);
-  ConnectionController* controller = &layer->Controller();
-  RemoteNavigator* navigator = &layer->Navigator();
-  FileCommands* files = &layer->Files();
-  RemoteEntryModel& list = layer->Rows();
-  QItemSelectionModel& selection = *frame.View()->Selection();
-  DirectoryTreeNavigator* tree = &layer->Tree();
-  QTreeWidget& treeWidget = *frame.DirectoryTree();
-
-  ~BrowseWindow() { frame.OnDisconnect(); }
-
-  void Connect(const ServerSettings& profile) {
-    frame.TakeProfile(profile);
-    controller->OnConnect();
-  }
-  QStringList Names() const {
-    QStringList names;
-    for (int row = 0; row < list.rowCount(); ++row) names << list.Row(row).name;
-    return names;
-  }
-  QString Log() const { return frame.SessionLog()->toPlainText(); }
-  QString Current() const { return controller->Session() ? QString::fromStdString(controller->Session()->CurrentDir()) : QString(); }
-  void Select(const QStringList& names) {
-    selection.clearSelection();
-    for (const QString& name : names) {
-      const int row = list.RowOf(name);
-      QVERIFY2(row >= 0, qPrintable(name));
-      selection.select(list.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
-};
-
-ServerSettings ProfileFor(const PyFtpServer& server) {
-  ServerSettings profile;
-  profile.Name = "Test Server";
-  profile.Hostname = "127.0.0.1";
-  profile.Username = server.User();
-  profile.Password = server.Password();
-  profile.Port = server.Port();
-  profile.Retries = 0;
-  profile.Timeout = 10;
-  return profile;
-}
-
-ServerSettings ProfileForPort(uint16_t port, int retries, int timeout) {
-  ServerSettings profile;
-  profile.Name = "Nowhere";
-  profile.Hostname = "127.0.0.1";
-  profile.Username = "u";
-  profile.Password = "p";
-  profile.Port = port;
-  profile.Retries = retries;
-  profile.Timeout = timeout;
-  return profile;
-}
 
 // A port on 127.0.0.1 where nothing listens.
 uint16_t ClosedPort() {
@@ -227,6 +171,24 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.controller->AttemptCounter(), 0);
   }
 
+  void unsavedProfileSurvivesAFailedConnect() {
+    // A profile just typed with New, refused on every attempt: it stays the
+    // document, unsaved, and can be corrected and tried again.
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    const ServerSettings typed = ProfileForPort(ClosedPort(), 1, 10);
+    window.doc.AssignProfile(typed);
+    window.doc.SetModifiedFlag(true);
+    window.Connect(typed);
+    QCOMPARE(window.controller->Attempts(), 2);
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QCOMPARE(window.doc.Title(), QStringLiteral("Nowhere"));
+    QVERIFY(window.doc.IsModified());
+    QVERIFY(window.frame.ProfilePresent());
+    QVERIFY(window.frame.Session() == nullptr);
+  }
+
   void cancelInPleaseWaitStopsRetries() {
     ScriptedFtpServer server;
     server.SetStepTimeout(std::chrono::seconds(30));
@@ -318,6 +280,14 @@ class BrowseSessionTest : public QObject {
     }
     QCOMPARE(window.Current(), QStringLiteral("/pub/linux"));
     QCOMPARE(window.Names(), QStringList{"kernel.tar.xz"});
+    // Cancel: nothing is sent or logged.
+    const QString logBefore = window.Log();
+    {
+      PromptScript script;
+      script.AnswerText(QString());
+      window.navigator->OnChangeDirectory();
+    }
+    QCOMPARE(window.Log(), logBefore);
 
     window.navigator->OnUpLevel();
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
@@ -511,6 +481,11 @@ class BrowseSessionTest : public QObject {
     QVERIFY(std::filesystem::exists(server.Root() / "zz.html"));
     QCOMPARE(window.list.RowOf(QStringLiteral("readme.txt")), -1);
     QCOMPARE(window.Names().last(), QStringLiteral("zz.html"));
+    // A folder renamed in place: its tree node follows.
+    window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("empty")), 0), QStringLiteral("vacant"),
+                        Qt::EditRole);
+    QCOMPARE(window.tree->RootNode()->child(0)->text(0), QStringLiteral("incoming"));
+    QCOMPARE(window.tree->RootNode()->child(2)->text(0), QStringLiteral("vacant"));
     // The same name or an empty one sends nothing.
     const int renames = window.Log().count(QStringLiteral("Renaming"));
     window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("zz.html")), 0), QStringLiteral("zz.html"),

@@ -73,6 +73,11 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // resets the bars and the document.
   void OnConnect();
   void OnDisconnect();
+  // Lets the session go and shows the window as not connected, but keeps
+  // the profile: it stays the document's and the active one, so Connect can
+  // try it again (between retries, and after a connection that ended while
+  // the profile held unsaved changes).
+  void DropSession();
 
   // The session from Connect to Disconnect (not owned by anyone else).
   void AttachSession(std::unique_ptr<SessionLink> session);

@@ -46,7 +46,8 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
   RemoteNavigator* navigator = navigator_.get();
   connect(controller, &ConnectionController::LoggedIn, navigator, &RemoteNavigator::ShowStartDirectory);
   connect(controller, &ConnectionController::SessionReleased, navigator, &RemoteNavigator::ClearDisplay);
-  connect(navigator, &RemoteNavigator::ConnectionLost, controller, &ConnectionController::OnConnectionLost);
+  live_->SetConnectionHandlers([controller] { controller->OnConnectionLost(); },
+                               [navigator] { navigator->ShowListing(); });
 
   QTreeView* details = view->DetailsView();
   QListView* icons = view->IconView();

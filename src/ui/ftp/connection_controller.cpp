@@ -2,8 +2,6 @@
 
 #include <QPointer>
 
-#include <algorithm>
-
 #include "ui/app/main_frame.h"
 #include "ui/dialogs/prompts.h"
 #include "ui/ftp/live_session.h"
@@ -15,15 +13,6 @@
 
 namespace veltrim::ui {
 
-namespace {
-
-int WatchdogMilliseconds(int32_t timeoutSeconds) {
-  // A profile's 0 or a negative number would end every attempt at once.
-  return std::clamp<int32_t>(timeoutSeconds, 1, 3600) * 1000;
-}
-
-}  // namespace
-
 ConnectionController::ConnectionController(CMainFrame& frame, LiveSession& live)
     : frame_(frame),
       live_(live),
@@ -31,13 +20,13 @@ ConnectionController::ConnectionController(CMainFrame& frame, LiveSession& live)
       log_(std::make_shared<SessionLogSink>(frame.SessionLog())) {
   watchdog_.setSingleShot(false);
   connect(&watchdog_, &QTimer::timeout, this, &ConnectionController::OnWatchdogTick);
-  host_->SetAttemptAbortedHandler([this] { attempt_.aborted = true; });
+  host_->SetAttemptAbortedHandler([this] { retry_.Abort(); });
   host_->SetRememberCancelHandler([this](RememberedCancel which) {
     if (which == RememberedCancel::AlwaysCancel) frame_.Prefs().Cancel = true;
     if (which == RememberedCancel::NeverCancel) frame_.Prefs().NeverCancel = true;
   });
   // Another profile gets every retry again.
-  connect(&frame_, &CMainFrame::ProfileTaken, this, [this] { attempt_.counter = 0; });
+  connect(&frame_, &CMainFrame::ProfileTaken, this, [this] { retry_.Reset(); });
 }
 
 ConnectionController::~ConnectionController() {
@@ -69,16 +58,14 @@ void ConnectionController::OnConnect() {
       watchdog_.stop();
       return;
     }
-    const int retries = std::clamp<int32_t>(frame_.ActiveProfile().Retries, 0, kMaxRetries);
-    if (attempt_.counter < retries && !attempt_.aborted) {
-      ++attempt_.counter;
+    if (retry_.NextAttempt()) {
       Disconnect(DisconnectWhy::Retry);
-      if (attempt_.aborted) return;
+      if (retry_.Aborted()) return;
       continue;
     }
     watchdog_.stop();
     Disconnect(DisconnectWhy::GaveUp);
-    attempt_ = AttemptState{};
+    retry_.Reset();
     ShowInformation(&frame_, QStringLiteral("Not Connected"),
                     QStringLiteral("A connection to the server could not be established"));
     return;
@@ -107,6 +94,7 @@ std::shared_ptr<CFtpSession> ConnectionController::NewSession(const ServerSettin
 
 bool ConnectionController::Attempt() {
   const ServerSettings profile = frame_.ActiveProfile();
+  retry_.SetProfile(profile);
   std::shared_ptr<CFtpSession> session = NewSession(profile);
   live_.Set(session);
   CFtpSession* raw = session.get();
@@ -120,9 +108,9 @@ bool ConnectionController::Attempt() {
     doc->SetTitle();
   }
 
-  watchdog_.start(WatchdogMilliseconds(profile.Timeout));
+  watchdog_.start(retry_.WatchdogPeriod());
   ++attempts_;
-  const bool loggedIn = session->Connect(attempt_.counter);
+  const bool loggedIn = session->Connect(retry_.Attempt());
   if (!live_.Alive(session)) {
     // Disconnected while the attempt waited: nothing more to try.
     watchdog_.stop();
@@ -162,17 +150,25 @@ bool ConnectionController::OnDisconnectCommand() {
 }
 
 void ConnectionController::OnConnectionLost() {
+  if (frame_.Session() == nullptr) return;
   ShowMessage(&frame_, QMessageBox::Critical, QStringLiteral("Disconnected"),
               QStringLiteral("You have been disconnected from the server"));
+  // A reconnect the user cancelled must not stop the retries of the next Connect.
+  retry_.Reset();
   Disconnect(DisconnectWhy::Lost);
 }
 
 void ConnectionController::Disconnect(DisconnectWhy why) {
-  if (why != DisconnectWhy::Retry) {
-    if (CVeltrimFTPDoc* doc = frame_.Document(); doc != nullptr && doc->IsModified()) doc->SaveModified();
-  }
   watchdog_.stop();
-  frame_.OnDisconnect();
+  // A connection that ends without the user asking never takes the profile
+  // with it when it holds unsaved changes (a profile just typed with New):
+  // it stays the document's and the active one, ready to be corrected and
+  // tried again. Between retries it stays anyway.
+  const CVeltrimFTPDoc* doc = frame_.Document();
+  if (why == DisconnectWhy::Retry || (doc != nullptr && doc->IsModified()))
+    frame_.DropSession();
+  else
+    frame_.OnDisconnect();
 }
 
 void ConnectionController::OnSessionReleased(CFtpSession* session) {
@@ -180,7 +176,7 @@ void ConnectionController::OnSessionReleased(CFtpSession* session) {
   // A session that had logged in ends its Connect: the next one starts with
   // every retry. One released before it logged in (a retry, or a
   // Disconnect in the middle of an attempt) leaves the count as it is.
-  if (session->IsConnected()) attempt_ = AttemptState{};
+  if (session->IsConnected()) retry_.Reset();
   live_.Reset();
   watchdog_.stop();
   emit SessionReleased();
