@@ -1,5 +1,6 @@
 // The remote list's texts and order, and the Directories tree's nodes.
 #include <QAction>
+#include <QListView>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include "ui/views/remote_entry_format.h"
 #include "ui/views/remote_entry_model.h"
 #include "ui/views/remote_list_menus.h"
+#include "ui/views/remote_list_view.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
@@ -88,6 +90,24 @@ class BrowseRowsTest : public QObject {
     QFETCH(QString, name);
     QFETCH(QString, type);
     QCOMPARE(GenericTypeText(name), type);
+  }
+
+  void associatedViewerRule_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("type the desktop knows") << "notes.txt" << "Plain text document" << true;
+    QTest::newRow("generic type") << "report.xyz" << "XYZ File" << false;
+    QTest::newRow("no dot") << "README" << "Data File" << false;
+    QTest::newRow("leading dot only") << ".profile" << "Data File" << false;
+    QTest::newRow("folder") << "pub" << "File Folder" << false;
+    QTest::newRow("alias") << "latest" << "Alias" << false;
+  }
+  void associatedViewerRule() {
+    QFETCH(QString, name);
+    QFETCH(QString, type);
+    QFETCH(bool, enabled);
+    QCOMPARE(HasAssociatedProgram(name, type), enabled);
   }
 
   void desktopTypeTexts() {
@@ -248,6 +268,13 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(tree.CurrentNode()->child(0)->text(0), QStringLiteral("docs"));
     tree.RemoveChild(QStringLiteral("Kernel"));
     QCOMPARE(tree.CurrentNode()->childCount(), 1);
+    tree.AddChild(QStringLiteral("bin"));
+    tree.CurrentNode()->child(1)->addChild(new QTreeWidgetItem(QStringList{QStringLiteral("guide")}));
+    tree.RenameChild(QStringLiteral("DOCS"), QStringLiteral("manuals"));  // keeps its place in order and its nodes
+    QCOMPARE(tree.CurrentNode()->child(0)->text(0), QStringLiteral("bin"));
+    QCOMPARE(DirectoryTreeNavigator::PathOf(tree.CurrentNode()->child(1)->child(0)),
+             QStringLiteral("/pub/linux/manuals/guide"));
+    tree.RemoveChild(QStringLiteral("bin"));
     tree.ShowPath(QStringLiteral("/PUB"));  // same node, any case
     QCOMPARE(tree.RootNode()->childCount(), 1);
     QCOMPARE(tree.CurrentNode()->childCount(), 0);  // the listing adds them again
@@ -256,6 +283,22 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(tree.RootNode()->childCount(), 0);
     QTest::qWait(DirectoryTreeNavigator::kNavigateDelayMs + 200);
     QCOMPARE(navigate.count(), 0);  // the program's selections never navigate
+  }
+
+  void iconModesShowWholeNames() {
+    // Every name gets its whole cell and wraps under its icon.
+    CVeltrimFTPView view;
+    view.resize(500, 300);
+    std::vector<ListingEntry> entries{Entry("a", 1, 0, false), Entry("b-rather-long-file-name.txt", 1, 0, false)};
+    for (ListingEntry& entry : entries) view.Rows().AddEntry(entry);
+    view.Rows().FlushStaged();
+    view.show();
+    for (ListMode mode : {ListMode::LargeIcons, ListMode::SmallIcons}) {
+      view.SetMode(mode);
+      QListView* icons = view.IconView();
+      QTRY_VERIFY(icons->visualRect(view.Rows().index(1, 0)).width() >= icons->gridSize().width() - 4);
+      QVERIFY(icons->wordWrap());
+    }
   }
 
   void treeDebounce() {
