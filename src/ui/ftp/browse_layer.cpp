@@ -10,8 +10,10 @@
 #include "ui/app/main_frame.h"
 #include "ui/ftp/connection_controller.h"
 #include "ui/ftp/file_commands.h"
+#include "ui/ftp/file_information.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/remote_navigator.h"
+#include "ui/ftp/view_edit_commands.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/remote_entry_model.h"
@@ -36,11 +38,15 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
       live_(std::make_unique<LiveSession>(frame)),
       controller_(std::make_unique<ConnectionController>(frame, *live_)),
       navigator_(std::make_unique<RemoteNavigator>(frame, *live_, controller_->Host(), *tree_)),
-      files_(std::make_unique<FileCommands>(frame, *live_, *navigator_)) {
+      files_(std::make_unique<FileCommands>(frame, *live_, *navigator_)),
+      viewEdit_(std::make_unique<ViewEditCommands>(frame, *live_)),
+      information_(std::make_unique<FileInformation>(frame, *live_, *navigator_)) {
   CVeltrimFTPView* view = frame.View();
   controller_->InstallCommands();
   navigator_->InstallCommands();
   files_->InstallCommands();
+  viewEdit_->InstallCommands();
+  information_->InstallCommands();
   files_->SetLabelEditing([this] { return IsEditingLabel(); }, [this](int row) { StartLabelEdit(row); });
   ConnectionController* controller = controller_.get();
   RemoteNavigator* navigator = navigator_.get();

@@ -2,8 +2,8 @@
 // Puts the connection layer into a main window: the remote list gets its
 // interaction (sorting by heading, opening by double-click or Enter, the
 // pop-up menus, renaming in place), and the connection controller, the
-// remote navigator and the file commands each install their commands. It
-// owns the live session they share.
+// remote navigator, the file commands, view/edit and file information each
+// install their commands. It owns the live session they share.
 
 #include <QObject>
 
@@ -15,9 +15,11 @@ class CMainFrame;
 class ConnectionController;
 class DirectoryTreeNavigator;
 class FileCommands;
+class FileInformation;
 class LiveSession;
 class RemoteEntryModel;
 class RemoteNavigator;
+class ViewEditCommands;
 
 class BrowseLayer : public QObject {
   Q_OBJECT
@@ -29,6 +31,8 @@ class BrowseLayer : public QObject {
   ConnectionController& Controller() const { return *controller_; }
   RemoteNavigator& Navigator() const { return *navigator_; }
   FileCommands& Files() const { return *files_; }
+  ViewEditCommands& ViewEdit() const { return *viewEdit_; }
+  FileInformation& Information() const { return *information_; }
   RemoteEntryModel& Rows() const { return *rows_; }
   DirectoryTreeNavigator& Tree() const { return *tree_; }
 
@@ -55,6 +59,8 @@ class BrowseLayer : public QObject {
   std::unique_ptr<ConnectionController> controller_;
   std::unique_ptr<RemoteNavigator> navigator_;
   std::unique_ptr<FileCommands> files_;
+  std::unique_ptr<ViewEditCommands> viewEdit_;
+  std::unique_ptr<FileInformation> information_;
 };
 
 }  // namespace veltrim::ui
