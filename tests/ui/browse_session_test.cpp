@@ -380,6 +380,8 @@ class BrowseSessionTest : public QObject {
       window.navigator->OnCreateDirectory();
       QCOMPARE(script.Captions(), (QStringList{"Create Directory", "Error"}));
       QVERIFY(script.Texts().at(1).contains(QStringLiteral("create the new directory")));
+      QVERIFY(script.Texts().at(1).endsWith(QStringLiteral("61204")));
+      QVERIFY2(script.Records().at(1).detail.startsWith(QStringLiteral("550 ")), qPrintable(script.Records().at(1).detail));
     }
 
     // Remove the selected folder without a question.

@@ -86,8 +86,8 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // busy animation.
   void SetConnected(bool connected);
 
-  // Error box (fixed message by id).
-  void ShowError(unsigned id);
+  // Error box (fixed message by id), with an optional detail under it.
+  void ShowError(unsigned id, const QString& detail = {});
 
   // Fields other parts of the program read and write.
   Preferences& Prefs() { return prefs_; }

@@ -206,7 +206,7 @@ void CMainFrame::OnAbout() {
   RunModal(about);
 }
 
-void CMainFrame::ShowError(unsigned id) { ShowErrorBox(this, id); }
+void CMainFrame::ShowError(unsigned id, const QString& detail) { ShowErrorBox(this, id, detail); }
 
 void CMainFrame::ShowHelpPage(const QString& page) {
   if (!help_) help_ = new HelpWindow(this);

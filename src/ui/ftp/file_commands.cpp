@@ -56,7 +56,7 @@ void FileCommands::OnDeleteFile() {
   if (!live_.Alive(session)) return;
   if (path.isEmpty() || path == current) return;
   if (!session->DeleteFile(ToStd(path))) {
-    if (!live_.Gone(session)) frame_.ShowError(kErrDeleteFile);
+    if (!live_.Gone(session)) frame_.ShowError(kErrDeleteFile, LiveSession::FailureDetail(*session));
     return;
   }
   if (live_.Gone(session)) return;
@@ -105,7 +105,7 @@ void FileCommands::OnRenameFile() {
                                    QStringLiteral("Rename File"), oldPath, &frame_);
   if (!live_.Alive(session)) return;
   if (!session->RenameFile(ToStd(oldPath), ToStd(newPath))) {
-    if (!live_.Gone(session)) frame_.ShowError(kErrRenameFile);
+    if (!live_.Gone(session)) frame_.ShowError(kErrRenameFile, LiveSession::FailureDetail(*session));
     return;
   }
   if (live_.Gone(session)) return;
@@ -118,7 +118,7 @@ bool FileCommands::RenameRemoteFile(const QString& oldName, const QString& newNa
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const bool renamed = session->RenameFile(ToStd(oldName), ToStd(newName));
   if (live_.Gone(session)) return false;
-  if (!renamed) frame_.ShowError(kErrRenameFile);
+  if (!renamed) frame_.ShowError(kErrRenameFile, LiveSession::FailureDetail(*session));
   return renamed;
 }
 

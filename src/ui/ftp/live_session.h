@@ -68,6 +68,10 @@ class LiveSession {
   // directory and "/" anywhere else.
   QString Prefix() const;
 
+  // What the server or the system said about the session's last failure
+  // (the detail under an error box); empty when there is nothing.
+  static QString FailureDetail(const CFtpSession& session) { return FromStd(session.LastFailure().Detail()); }
+
   static std::string ToStd(const QString& text) { return text.toStdString(); }
   static QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 

@@ -228,7 +228,7 @@ void RemoteNavigator::OnCreateDirectory() {
   answer = WithoutTrailingSlashes(answer);
   if (answer.isEmpty() || answer == current || answer == QLatin1String("/")) return;
   if (!session->MakeDirectory(ToStd(answer))) {
-    if (!live_.Gone(session)) frame_.ShowError(kErrCreateDirectory);
+    if (!live_.Gone(session)) frame_.ShowError(kErrCreateDirectory, LiveSession::FailureDetail(*session));
     return;
   }
   if (live_.Gone(session)) return;
@@ -267,7 +267,7 @@ void RemoteNavigator::OnRemoveDirectory() {
   path = WithoutTrailingSlashes(path);
   if (path.isEmpty() || path == current || path == QLatin1String("/")) return;
   if (!session->RemoveDirectory(ToStd(path))) {
-    if (!live_.Gone(session)) frame_.ShowError(kErrRemoveDirectory);
+    if (!live_.Gone(session)) frame_.ShowError(kErrRemoveDirectory, LiveSession::FailureDetail(*session));
     return;
   }
   if (live_.Gone(session)) return;
