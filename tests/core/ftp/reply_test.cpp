@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/ftp/internet_exception.h"
 #include "core/ftp/reply.h"
 #include "core/ftp/reply_parsers.h"
@@ -137,6 +139,25 @@ TEST(ReplyParsers, PassivePortIgnoresTheAddress) {
   };
   for (const auto& [line, expected] : cases) {
     EXPECT_EQ(ParsePassivePort(line), expected) << line;
+  }
+}
+
+TEST(ReplyParsers, SizeAndModificationTime) {
+  const std::vector<std::tuple<std::string, std::optional<uint64_t>, std::optional<std::time_t>>> cases = {
+      {"213 1048576", 1048576, std::nullopt},
+      {"213 18446744073709551615 ", 18446744073709551615ull, std::nullopt},
+      {"213 18446744073709551616", std::nullopt, std::nullopt},
+      {"213 20261206182100", 20261206182100ull, 1796581260},
+      {"213 20261206182100.250", std::nullopt, 1796581260},
+      {"213 99991231235960", 99991231235960ull, 253402300799},
+      {"213 20261306182100", 20261306182100ull, std::nullopt},
+      {"213 -1", std::nullopt, std::nullopt},
+      {"550 No such file", std::nullopt, std::nullopt},
+      {"213 ", std::nullopt, std::nullopt},
+  };
+  for (const auto& [line, size, time] : cases) {
+    EXPECT_EQ(ParseSizeReply(line), size) << line;
+    EXPECT_EQ(ParseModificationTimeReply(line), time) << line;
   }
 }
 
