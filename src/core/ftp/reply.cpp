@@ -34,14 +34,22 @@ std::string Printable(std::string_view line) {
 }  // namespace
 
 void ReplyAssembler::Feed(std::string_view bytes) {
+  if (discarding_) {
+    const std::size_t lineEnd = bytes.find('\n');
+    if (lineEnd == std::string_view::npos) return;
+    discarding_ = false;
+    bytes.remove_prefix(lineEnd);  // the LF ends the cut line
+  }
   buffer_.append(bytes);
-  // Only the unfinished last line counts against the bound; complete lines
-  // are taken out by Next() before the next Feed.
+  // Complete lines are cut by Next(), which runs before the next Feed; the
+  // unfinished last line is cut here. One byte past the bound stays: a CR
+  // there may yet turn out to be the line end, and any other byte marks the
+  // line as overlong, so a line comes out the same however it arrives.
   const std::size_t lastBreak = buffer_.rfind('\n');
-  const std::size_t tail = lastBreak == std::string::npos ? buffer_.size() : buffer_.size() - lastBreak - 1;
-  if (tail > kMaxLineLength) {
-    throw CInternetException(kErrorProtocol, "The server sent a reply line longer than " +
-                                                 std::to_string(kMaxLineLength) + " bytes.");
+  const std::size_t tailStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+  if (buffer_.size() - tailStart > kMaxLineLength + 1) {
+    buffer_.resize(tailStart + kMaxLineLength + 1);
+    discarding_ = true;
   }
 }
 
@@ -54,10 +62,7 @@ std::optional<Reply> ReplyAssembler::Next() {
     std::string_view line(buffer_.data() + start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() > kMaxLineLength) {
-      throw CInternetException(kErrorProtocol, "The server sent a reply line longer than " +
-                                                   std::to_string(kMaxLineLength) + " bytes.");
-    }
+    if (line.size() > kMaxLineLength) line = line.substr(0, kMaxLineLength);
     std::string text(line);
     for (char& c : text) {
       if (c == '\0') c = '?';
