@@ -44,7 +44,8 @@ class ReplyAssembler {
 
  private:
   std::string buffer_;   // bytes not yet split into lines
-  bool discarding_ = false;  // the rest of an overlong line is still arriving
+  std::size_t tailStart_ = 0;  // where the unfinished last line starts in buffer_
+  bool discarding_ = false;    // the rest of an overlong line is still arriving
   std::size_t pendingBytes_ = 0;
   Reply pending_;        // a multi-line reply in progress
 };

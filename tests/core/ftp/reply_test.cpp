@@ -84,6 +84,7 @@ TEST(ReplyAssembler, RejectsWhatIsNotAReplyOrTooLong) {
   const std::vector<Case> cases = {
       {"text without a code", "hello\r\n"},
       {"short code", "22 Ready\r\n"},
+      {"no such kind of reply", "000 Ready\r\n"},
       {"code followed by a letter", "220Ready\r\n"},
       {"too many lines", [] {
          std::string bytes = "220-start\r\n";
