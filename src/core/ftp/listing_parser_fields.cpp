@@ -206,17 +206,15 @@ std::optional<uint64_t> ParseSizeWithUnit(std::string_view text) {
   const auto dot = text.find('.');
   const std::string_view whole = text.substr(0, dot);
   const std::string_view fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  // At most three fraction digits, and a whole part small enough that the
-  // product cannot overflow (1 EiB with the largest unit).
+  // At most six whole and three fraction digits: with the largest unit that
+  // is about 1 EiB, far from overflowing.
   const auto wholeValue = ParseSmall(whole, 1, 6);
   const auto fractionValue = fraction.empty() ? std::optional<int>(0) : ParseSmall(fraction, 1, 3);
   if (!wholeValue || !fractionValue || (dot != std::string_view::npos && fraction.empty())) return std::nullopt;
-  uint64_t thousandths = static_cast<uint64_t>(*wholeValue) * 1000;
-  int scale = 1000;
-  for (std::size_t i = fraction.size(); i < 3; ++i) scale /= 10;
-  thousandths += static_cast<uint64_t>(*fractionValue) * (1000 / scale);
+  uint64_t thousandths = static_cast<uint64_t>(*fractionValue);
+  for (std::size_t i = fraction.size(); i < 3; ++i) thousandths *= 10;
   const uint64_t unit = uint64_t{1} << (10 * power);
-  return (thousandths * unit + 500) / 1000;
+  return static_cast<uint64_t>(*wholeValue) * unit + (thousandths * unit + 500) / 1000;
 }
 
 std::optional<std::time_t> ToTime(const CivilTime& t) {

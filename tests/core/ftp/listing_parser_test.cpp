@@ -237,6 +237,7 @@ TEST(UnixListParser, LanguagesNumericAndAsianDatesAndOddColumns) {
       {"-rw-r--r-- 1 ftpuser ftpgroup123456 Mar 15 2024 joined", Entry("joined", EntryKind::File, 123456, Utc(2024, 3, 15))},
       {"-rw-r--r-- 1 u g 33.5k Mar 15 2024 rounded", Entry("rounded", EntryKind::File, 34304, Utc(2024, 3, 15))},
       {"drwxr-xr-x 1 u g 2M Mar 15 2024 mega", Entry("mega", EntryKind::Directory, 2097152, Utc(2024, 3, 15))},
+      {"-rw-r--r-- 1 u g 999999.999T Mar 15 2024 tera", Entry("tera", EntryKind::File, 1099511626676488372ull, Utc(2024, 3, 15))},
       {"-rw-r--r-- 1 u g 3 Mar 15 2024   three  blanks  ", Entry("  three  blanks  ", EntryKind::File, 3, Utc(2024, 3, 15))},
       {"-rw-r--r-- 1 owner group 1024 undated.txt", Entry("undated.txt", EntryKind::File, 1024, std::nullopt)},
       {"-rw-r--r-- 1 owner group 1024 Mar 99 2024 brokendate", std::nullopt},
