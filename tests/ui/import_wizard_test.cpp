@@ -3,6 +3,7 @@
 // band's drawing.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -120,70 +121,55 @@ class ImportWizardTest : public QObject {
     QCOMPARE(wizard.ProgressPage().FileName(), file);
   }
 
-  void convertedProfileOpensThroughTheDocument() {
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir, "home.ftp", kOldProfile);
-    Window window;
-    PromptScript script;
-    script.AnswerDialog(Convert(path));
-    window.frame.ExecuteCommand(ID_IMPORT_SERVER);
-    QVERIFY(script.Unexpected().isEmpty());
-    QCOMPARE(ReadFile(dir.filePath(QStringLiteral("home.old"))), kOldProfile);
-    const ServerSettings& opened = window.doc.Profile();
-    QCOMPARE(opened.Name, std::string("Mirror"));
-    QCOMPARE(opened.Password, std::string("pw"));
-    QCOMPARE(opened.Port, 2121);
-    QCOMPARE(opened.Reserved, 5);
-    QVERIFY(opened.SavePassword && !opened.ConnectOnOpen);
-    QCOMPARE(window.doc.PathName(), path);
-    QCOMPARE(window.frame.RecentFiles().Paths(), QStringList{path});
-    QCOMPARE(window.frame.ActiveProfile().Hostname, std::string("ftp.example.org"));
-  }
-
-  void invalidFileStaysAsItWas() {
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir, "cut.ftp", kOldStrings);  // ends after its strings
-    Window window;
-    PromptScript script;
-    int pageAfter = -1;
-    int progressAfter = -1;
-    script
-        .AnswerDialog(Convert(path,
-                              [&](CImportWizardDlg& wizard) {
-                                pageAfter = wizard.CurrentPage();
-                                progressAfter = wizard.ProgressPage().Progress().value();
-                                wizard.reject();
-                              }))
-        .Answer(QMessageBox::Ok);
-    window.frame.ExecuteCommand(ID_IMPORT_SERVER);
-    QVERIFY(script.Unexpected().isEmpty());
-    const auto& box = script.Records().at(1);
-    QCOMPARE(box.caption, QStringLiteral("Error Converting"));
-    QCOMPARE(box.text, QStringLiteral("This is an invalid file format and can not be converted into VeltrimFTP "
-                                      "Server Settings."));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(pageAfter, CImportWizardDlg::kFilePage);
-    QCOMPARE(progressAfter, 0);
-    QCOMPARE(ReadFile(path), kOldStrings);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"cut.ftp"});
-    QCOMPARE(window.doc.Title(), QStringLiteral("Not Connected"));
-  }
-
-  void currentProfileIsOpenedNotConverted() {
-    QTemporaryDir dir;
+  // An older profile is converted and opened, a current one only opened; an
+  // invalid one is reported, the wizard goes back to the file page, and
+  // nothing is written.
+  void conversionOutcomes() {
     ServerSettings current;
     current.Name = "Current";
-    current.Hostname = "ftp.example.net";
     current.ConnectOnOpen = false;
-    const QByteArray bytes = QByteArray::fromStdString(EncodeProfile(current));
-    const QString path = WriteFile(dir, "current.ftp", bytes);
-    Window window;
-    PromptScript script;
-    script.AnswerDialog(Convert(path));
-    window.frame.ExecuteCommand(ID_IMPORT_SERVER);
-    QCOMPARE(ReadFile(path), bytes);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"current.ftp"});
-    QCOMPARE(window.doc.Title(), QStringLiteral("Current"));
+    const QByteArray currentBytes = QByteArray::fromStdString(EncodeProfile(current));
+    const struct {
+      QByteArray bytes;
+      const char* title;  // of the document afterwards
+      bool backup;
+    } rows[] = {{kOldProfile, "Mirror", true}, {currentBytes, "Current", false}, {kOldStrings, "Not Connected", false}};
+    for (const auto& row : rows) {
+      QTemporaryDir dir;
+      const QString path = WriteFile(dir, "home.ftp", row.bytes);
+      const bool invalid = row.bytes == kOldStrings;
+      Window window;
+      PromptScript script;
+      int pageAfter = -1;
+      int progressAfter = -1;
+      script.AnswerDialog(Convert(path, [&](CImportWizardDlg& wizard) {
+        pageAfter = wizard.CurrentPage();
+        progressAfter = wizard.ProgressPage().Progress().value();
+      }));
+      if (invalid) script.Answer(QMessageBox::Ok);
+      window.frame.ExecuteCommand(ID_IMPORT_SERVER);
+      QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(window.doc.Title(), QString::fromLatin1(row.title));
+      QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("home.old"))), row.backup);
+      if (row.backup) {
+        QCOMPARE(ReadFile(dir.filePath(QStringLiteral("home.old"))), kOldProfile);
+        QCOMPARE(window.doc.Profile().Reserved, 5);
+      } else {
+        QCOMPARE(ReadFile(path), row.bytes);
+      }
+      if (invalid) {
+        const auto& box = script.Records().at(1);
+        QCOMPARE(box.caption, QStringLiteral("Error Converting"));
+        QCOMPARE(box.text, QStringLiteral("This is an invalid file format and can not be converted into "
+                                          "VeltrimFTP Server Settings."));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(pageAfter, CImportWizardDlg::kFilePage);
+        QCOMPARE(progressAfter, 0);
+      } else {
+        QCOMPARE(window.doc.PathName(), path);
+        QCOMPARE(window.frame.RecentFiles().Paths().value(0), path);
+      }
+    }
   }
 
   void captionBand() {

@@ -77,23 +77,5 @@ TEST(LegacyProfile, BackupNameComesFromTheFileNameAndNeverTakesAnExistingOne) {
   }
 }
 
-// Neither a current profile nor a damaged one is touched, and no copy is made.
-TEST(LegacyProfile, CurrentAndInvalidFilesAreLeftAlone) {
-  const std::pair<std::string, LegacyConversion> cases[] = {
-      {test::kSampleBytes, LegacyConversion::AlreadyCurrent},
-      {kOldStrings, LegacyConversion::Invalid},                     // ends after its strings
-      {kOldStrings + Bytes({21, 0, 0}), LegacyConversion::Invalid},  // ends inside the port
-      {std::string(), LegacyConversion::Invalid},
-  };
-  for (const auto& [bytes, outcome] : cases) {
-    test::TempDir dir;
-    const auto file = dir.Path() / "site.ftp";
-    WriteAll(file, bytes);
-    EXPECT_EQ(ConvertLegacyProfileFile(file).Outcome, outcome);
-    EXPECT_EQ(ReadAll(file), bytes);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "site.old"));
-  }
-}
-
 }  // namespace
 }  // namespace veltrim
