@@ -1,6 +1,6 @@
 // Connect, browse and change the server's directories from the main window,
 // against a real FTP server on 127.0.0.1 (and a scripted one for a server
-// that never answers).
+// that never answers or goes away), and lose the connection.
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -41,6 +41,7 @@
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/remote_entry_model.h"
 #include "ui/widgets/connection_bar.h"
+#include "ui/widgets/drawn_images.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
@@ -49,6 +50,7 @@ using veltrim::test::ProfileFor;
 using veltrim::test::ProfileForPort;
 using veltrim::test::PromptKind;
 using veltrim::test::PromptScript;
+using veltrim::test::PyFtpServerOptions;
 using veltrim::test::PyFtpServer;
 using veltrim::test::ScriptedFtpServer;
 
@@ -83,6 +85,21 @@ ScriptedFtpServer::Step AnswerWithoutData(std::string directory) {
       else context.SendLine("200 OK");
     }
   };
+}
+
+// The box, no error box of the command the loss broke, and the window back
+// at not connected.
+void VerifyDisconnected(const BrowseWindow& window, const PromptScript& script) {
+  QVERIFY(script.Unexpected().isEmpty());
+  QCOMPARE(script.Captions(), QStringList{"Disconnected"});
+  QCOMPARE(script.Texts(), QStringList{"You have been disconnected from the server"});
+  QCOMPARE(script.Records().at(0).icon, QMessageBox::Critical);
+  QVERIFY(!window.frame.Connected());
+  QVERIFY(window.frame.Session() == nullptr);
+  QCOMPARE(window.frame.StateIconId(), ui::kStateNotConnected);
+  QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Not Connected"));
+  QCOMPARE(window.list.rowCount(), 0);
+  QCOMPARE(window.treeWidget.topLevelItemCount(), 0);
 }
 
 void FillServer(const PyFtpServer& server) {
@@ -651,6 +668,50 @@ class BrowseSessionTest : public QObject {
       QVERIFY(window.frame.close());
     }
     QVERIFY(!window.frame.Connected());
+  }
+
+  void serverKilledWhileConnected() {
+    PyFtpServer server;
+    server.WriteFile("readme.txt", "hello\n");
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.frame.Connected());
+    server.Kill();
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    window.navigator->OnCreateDirectory();  // not blamed on permissions
+    // Seen before the command: one reconnect, which finds nobody.
+    QCOMPARE(window.Log().count(QStringLiteral("The server closed the idle connection.")), 1);
+    VerifyDisconnected(window, script);
+  }
+
+  void closedWhileListing() {
+    ScriptedFtpServer server;
+    server.Greet().ExpectLogin().Expect("PWD", "257 \"/\"").Drop();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    window.Connect(ProfileForPort(server.Port(), 0, 10));
+    VerifyDisconnected(window, script);
+  }
+
+  void idleDropReconnectsOnceAndCarriesOn() {
+    PyFtpServerOptions options;
+    options.idleTimeoutSeconds = 1;
+    PyFtpServer server(options);
+    server.WriteFile("pub/notes.txt", "n");
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.frame.Connected());
+    QTRY_VERIFY_WITH_TIMEOUT(window.controller->Session()->ConnectionLost(), 10000);
+    PromptScript script;
+    window.navigator->GoToDirectory(QStringLiteral("/pub"));
+    QVERIFY(script.Records().empty());
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    QCOMPARE(window.Names(), QStringList{"notes.txt"});
+    QCOMPARE(window.Log().count(QStringLiteral("The server closed the idle connection.")), 1);
+    QCOMPARE(window.Log().count(QStringLiteral("Connected to Host.")), 2);
   }
 
   void disconnectDuringWaitReleasesAfterIt() {
