@@ -143,9 +143,16 @@ bool ConnectionController::OnDisconnectCommand() {
 }
 
 void ConnectionController::OnConnectionLost() {
-  if (frame_.Session() == nullptr) return;
+  if (frame_.Session() == nullptr || reportingLoss_) return;
+  // While the box is up no command may start on the dead connection (a
+  // pending tree navigation would try to reconnect under it).
+  reportingLoss_ = true;
+  const bool wasBusy = frame_.Busy();
+  frame_.SetBusy(true);
   ShowMessage(&frame_, QMessageBox::Critical, QStringLiteral("Disconnected"),
               QStringLiteral("You have been disconnected from the server"));
+  frame_.SetBusy(wasBusy);
+  reportingLoss_ = false;
   // A reconnect the user cancelled must not stop the retries of the next Connect.
   retry_.Reset();
   Disconnect(DisconnectWhy::Lost);

@@ -79,6 +79,7 @@ class ConnectionController : public QObject {
   std::shared_ptr<SessionLogSink> log_;
   QTimer watchdog_;  // timer 1
   int attempts_ = 0;
+  bool reportingLoss_ = false;  // the Disconnected box is up
   // Where the retries of one Connect stand: the number of the running login
   // attempt and whether the user cancelled one in the Please Wait box. Reset
   // when a Connect gives up, when a logged-in session is released or lost,
