@@ -227,6 +227,8 @@ CancelTransferAnswer QtSessionHost::AskCancelTransfer() {
   return answer;
 }
 
+CertificateAnswer QtSessionHost::AskCertificate(const CertificateQuestion&) { return CertificateAnswer::Cancel; }
+
 void QtSessionHost::RememberCancelAnswer(RememberedCancel which) {
   RunOnWindowThread([this, which] {
     if (rememberCancel_) rememberCancel_(which);

@@ -71,6 +71,7 @@ class QtSessionHost final : public QObject, public SessionHost {
   void TransferProgressed() override;
   CancelTransferAnswer AskCancelTransfer() override;
   void RememberCancelAnswer(RememberedCancel which) override;
+  CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
  private:
   bool OnWindowThread() const;
