@@ -36,6 +36,35 @@ class DosListingFS(AbstractedFS):
             yield line.encode("utf8", self.cmd_channel.unicode_errors)
 
 
+# --- FTP over TLS: pyftpdlib's TLS handler (needs python3-openssl) ---
+
+def add_tls_options(parser):
+    parser.add_argument("--tls", choices=("explicit", "implicit"),
+                        help="FTP over TLS: AUTH TLS required, or TLS from the first byte")
+    parser.add_argument("--cert", help="the server's certificate (PEM)")
+    parser.add_argument("--key", help="its private key (PEM)")
+
+
+def tls_handler_base(args):
+    """The handler class to derive from for --tls, or None."""
+    if not args.tls:
+        return None
+    from pyftpdlib.handlers import TLS_FTPHandler
+
+    class TestTlsHandler(TLS_FTPHandler):
+        certfile = args.cert
+        keyfile = args.key
+        tls_control_required = True
+        tls_data_required = True
+
+        def handle(self):
+            if args.tls == "implicit":
+                self.secure_connection(self.ssl_context)
+            TLS_FTPHandler.handle(self)
+
+    return TestTlsHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
@@ -46,6 +75,7 @@ def main():
     parser.add_argument("--dos-listing", action="store_true", help="LIST in MS-DOS style")
     parser.add_argument("--no-mlsd", action="store_true", help="do not offer MLSD/MLST")
     parser.add_argument("--banner", default="VeltrimFTP test server ready.")
+    add_tls_options(parser)
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -53,7 +83,7 @@ def main():
     if args.anonymous:
         authorizer.add_anonymous(args.root, perm="elr")
 
-    handler = type("TestHandler", (FTPHandler,), {})
+    handler = type("TestHandler", (tls_handler_base(args) or FTPHandler,), {})
     handler.authorizer = authorizer
     handler.banner = args.banner
     handler.auth_failed_timeout = 0
