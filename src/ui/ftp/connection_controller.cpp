@@ -13,6 +13,7 @@
 #include "ui/app/main_frame.h"
 #include "ui/commands/input_dlg.h"
 #include "ui/commands/prompts.h"
+#include "ui/ftp/connection_security.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_handle.h"
 #include "ui/ftp/session_log_sink.h"
@@ -58,6 +59,16 @@ ConnectionController::ConnectionController(CMainFrame& frame, BrowseWidgets widg
   watchdog_.setSingleShot(false);
   connect(&watchdog_, &QTimer::timeout, this, &ConnectionController::OnWatchdogTick);
   host_->SetAttemptAbortedHandler([this] { frame_.SetAttemptAborted(true); });
+  // The user's time with the certificate question is not the server's: the
+  // watchdog stops while it is open and starts afresh after it.
+  host_->SetCertificateQuestionHandler([this, held = std::make_shared<bool>(false)](bool open) {
+    if (open) {
+      *held = watchdog_.isActive();
+      watchdog_.stop();
+    } else if (*held) {
+      watchdog_.start(WatchdogMilliseconds(frame_.ActiveProfile().Timeout));
+    }
+  });
   host_->SetRememberCancelHandler([this](RememberedCancel which) {
     if (which == RememberedCancel::AlwaysCancel) frame_.Prefs().Cancel = true;
     if (which == RememberedCancel::NeverCancel) frame_.Prefs().NeverCancel = true;
@@ -168,6 +179,8 @@ bool ConnectionController::Attempt() {
   extensions.emplace_back();  // the end marker
   session->SetTextExtensions(std::move(extensions));
   session->SetBlockSize(prefs.BlockSize);
+  session->SetUseTlsWhenOffered(prefs.UseTLSWhenOffered);
+  session->SetKnownCertificatesFile(ToStd(KnownCertificatesPath()));
   session->SetServerSettings(profile);
 
   live_ = session;
@@ -198,6 +211,7 @@ bool ConnectionController::Attempt() {
 void ConnectionController::AfterLogin(const std::shared_ptr<CFtpSession>& session) {
   watchdog_.stop();
   frame_.SetConnected(true);
+  ShowConnectionSecurity(frame_.ConnectionBarWidget(), session->Security());
   const ServerSettings profile = frame_.ActiveProfile();
   if (widgets_.tree != nullptr) widgets_.tree->SetRoot(FromStd(profile.Hostname));
   if (!profile.RemoteDir.empty()) {
@@ -252,6 +266,7 @@ void ConnectionController::OnSessionReleased(CFtpSession* session) {
   if (live_.get() != session) return;
   live_.reset();
   watchdog_.stop();
+  ClearConnectionSecurity(frame_.ConnectionBarWidget());
   // The rows point into the session's listing: they go with it.
   if (widgets_.list != nullptr) widgets_.list->Clear();
   if (widgets_.tree != nullptr) widgets_.tree->DeleteAllItems();

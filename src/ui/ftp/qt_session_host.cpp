@@ -8,6 +8,7 @@
 #include "ui/app/error_box.h"
 #include "ui/app/sound_player.h"
 #include "ui/commands/cancel_transfer_dlg.h"
+#include "ui/commands/certificate_dlg.h"
 #include "ui/commands/input_dlg.h"
 #include "ui/commands/please_wait_dlg.h"
 #include "ui/commands/prompts.h"
@@ -227,7 +228,16 @@ CancelTransferAnswer QtSessionHost::AskCancelTransfer() {
   return answer;
 }
 
-CertificateAnswer QtSessionHost::AskCertificate(const CertificateQuestion&) { return CertificateAnswer::Cancel; }
+CertificateAnswer QtSessionHost::AskCertificate(const CertificateQuestion& question) {
+  CertificateAnswer answer = CertificateAnswer::Cancel;
+  RunAndWait([this, &question, &answer] {
+    if (certificateQuestion_) certificateQuestion_(true);
+    CCertificateDlg dialog(question, owner_.data());
+    answer = CCertificateDlg::AnswerFor(RunModal(dialog));
+    if (certificateQuestion_) certificateQuestion_(false);
+  });
+  return answer;
+}
 
 void QtSessionHost::RememberCancelAnswer(RememberedCancel which) {
   RunOnWindowThread([this, which] {
