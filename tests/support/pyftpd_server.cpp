@@ -47,7 +47,6 @@ std::string ReadLine(int fd, int timeoutMs) {
 
 PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(options)) {
   root_ = MakeTempDir("veltrim-ftproot-");
-  if (!options_.tlsFault.empty()) options_.tls = PyFtpServerOptions::Tls::Explicit;
   if (options_.tls != PyFtpServerOptions::Tls::None) {
     certificateFolder_ = MakeTempDir("veltrim-tls-");
     certificate_ = options_.certificate ? *options_.certificate
@@ -58,17 +57,13 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
 
   std::vector<std::string> args = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root_.string(),
                                    "--user", options_.user, "--password", options_.password};
-  if (!options_.tlsFault.empty()) {
-    args = {"/usr/bin/python3", VELTRIM_TLS_FAULT_SERVER, "--" + options_.tlsFault};
-  }
   if (options_.anonymous) args.push_back("--anonymous");
   if (options_.dosListing) args.push_back("--dos-listing");
   if (options_.noMlsd) args.push_back("--no-mlsd");
   if (options_.tls != PyFtpServerOptions::Tls::None) {
-    if (options_.tlsFault.empty()) {
-      args.insert(args.end(), {"--tls", options_.tls == PyFtpServerOptions::Tls::Implicit ? "implicit" : "explicit"});
-    }
-    args.insert(args.end(), {"--cert", certificate_.certificateFile.string(), "--key", certificate_.keyFile.string()});
+    args.insert(args.end(), {"--tls", options_.tls == PyFtpServerOptions::Tls::Implicit ? "implicit" : "explicit",
+                             "--cert", certificate_.certificateFile.string(), "--key", certificate_.keyFile.string()});
+    if (!options_.tlsFault.empty()) args.insert(args.end(), {"--tls-fault", options_.tlsFault});
   }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());

@@ -23,12 +23,12 @@ struct PyFtpServerOptions {
   enum class Tls { None, Explicit, Implicit } tls = Tls::None;
   // The server's certificate; none: the fixture makes a self-signed one.
   std::optional<TestCertificate> certificate;
-  // Not empty: the scripted TLS server (tls_fault_server.py) with this fault
-  // ("cut-data", "tls10") in place of pyftpdlib; explicit TLS, any login.
+  // A TLS fault: "cut-data" (data connections end without the TLS close),
+  // "tls10" (nothing newer than TLS 1.0).
   std::string tlsFault;
 };
 
-// The options of a TLS server (tlsFault: the scripted one).
+// The options of a TLS server.
 inline PyFtpServerOptions TlsServerOptions(PyFtpServerOptions::Tls tls,
                                            std::optional<TestCertificate> certificate = std::nullopt,
                                            std::string tlsFault = {}) {

@@ -43,19 +43,39 @@ def add_tls_options(parser):
                         help="FTP over TLS: AUTH TLS required, or TLS from the first byte")
     parser.add_argument("--cert", help="the server's certificate (PEM)")
     parser.add_argument("--key", help="its private key (PEM)")
+    parser.add_argument("--tls-fault", choices=("cut-data", "tls10"),
+                        help="cut-data: data connections end without the TLS close; "
+                             "tls10: nothing newer than TLS 1.0")
 
 
 def tls_handler_base(args):
     """The handler class to derive from for --tls, or None."""
     if not args.tls:
         return None
-    from pyftpdlib.handlers import TLS_FTPHandler
+    from OpenSSL import SSL
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+    class CutDataHandler(TLS_DTPHandler):
+        def close(self):
+            self._error = True  # skips the TLS close: the connection just ends
+            TLS_DTPHandler.close(self)
 
     class TestTlsHandler(TLS_FTPHandler):
         certfile = args.cert
         keyfile = args.key
         tls_control_required = True
         tls_data_required = True
+        if args.tls_fault == "cut-data":
+            dtp_handler = CutDataHandler
+        if args.tls_fault == "tls10":
+            ssl_protocol = SSL.TLSv1_METHOD
+
+        @classmethod
+        def get_ssl_context(cls):
+            context = TLS_FTPHandler.get_ssl_context.__func__(cls)
+            if args.tls_fault == "tls10":
+                context.set_cipher_list(b"DEFAULT:@SECLEVEL=0")
+            return context
 
         def handle(self):
             if args.tls == "implicit":
