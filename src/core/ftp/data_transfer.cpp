@@ -128,8 +128,15 @@ std::unique_ptr<DataTransfer> DataTransfer::Open(const std::shared_ptr<ControlCh
   }
   if (listener.Valid() && !completed) data = AcceptActive(*channel, listener);
   StreamSocket stream(std::move(data));
-  if (channel->DataProtected() && stream.Valid() && !channel->SecureData(stream, channel->WakeDescriptors())) {
-    channel->ThrowUnusable();
+  if (channel->DataProtected() && stream.Valid()) {
+    try {
+      if (!channel->SecureData(stream, channel->WakeDescriptors())) channel->ThrowUnusable();
+    } catch (const CInternetException& e) {
+      // The server has answered the transfer command and will end it on its
+      // own; that reply would answer the next command.
+      channel->MarkBroken(e.Text());
+      throw;
+    }
   }
   return std::make_unique<DataTransfer>(channel, std::move(stream), direction, ascii, completed);
 }
