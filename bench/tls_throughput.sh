@@ -19,7 +19,11 @@ source "$ROOT/scripts/lib/common.sh"
 ensure_packages vsftpd curl openssl bc
 [ -x "$CLI" ] || { echo "no veltrimftp-cli at $CLI (build it first)" >&2; exit 2; }
 
-WORK="$(mktemp -d /tmp/veltrim-tls-bench-XXXXXX)"
+# In memory where there is a tmpfs: the disk's write-back, shared with
+# whatever else the machine does, would otherwise decide the figures.
+BASE=/tmp
+[ -d /dev/shm ] && [ -w /dev/shm ] && BASE=/dev/shm
+WORK="$(mktemp -d "$BASE/veltrim-tls-bench-XXXXXX")"
 SERVER_PID=""
 cleanup() {
   [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
