@@ -1,12 +1,14 @@
 // Throughput of the FTP client against a local pyftpdlib: a 512 MiB file
 // downloaded and uploaded in 4096-byte blocks, as the transfer loop moves
-// them, and the same transfers by curl for comparison.
+// them, and the same transfers by curl (-T for the upload) for comparison.
+// Each round runs all four; the order of ours and curl's alternates from
+// round to round, so that neither always runs on a warmer machine. The best
+// of the rounds counts.
 //
-// Usage: bench_ftp_throughput [size in MiB, default 512] [rounds, default 2]
+// Usage: bench_ftp_throughput [size in MiB, default 512] [rounds, default 5]
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,8 +27,7 @@
 #include "core/ftp/internet_exception.h"
 #include "core/ftp/internet_file.h"
 #include "core/ftp/internet_session.h"
-
-extern char** environ;
+#include "support/spawn_process.h"
 
 namespace {
 
@@ -37,30 +38,18 @@ const char* const kPassword = "bench";
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-pid_t Spawn(std::vector<std::string> args, int stdinFd, int stdoutFd) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
-  return pid;
-}
-
-// pyftpdlib through the test launcher; stops when its standard input closes.
+// pyftpdlib through the launcher in scripts/lib; stops when its standard input closes.
 class Server {
  public:
   explicit Server(const std::filesystem::path& root) {
     int toChild[2], fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    pid_ = Spawn({"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root.string(), "--user", kUser,
-                  "--password", kPassword},
-                 toChild[0], fromChild[1]);
+    veltrim::test::SpawnRequest request;
+    request.argv = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root.string(), "--user", kUser,
+                    "--password", kPassword};
+    request.stdinFd = toChild[0];
+    request.stdoutFd = fromChild[1];
+    pid_ = veltrim::test::SpawnProcess(request);
     close(toChild[0]);
     close(fromChild[1]);
     stdin_ = toChild[1];
@@ -121,7 +110,9 @@ std::string Url(uint16_t port, const char* name) {
 
 double RunCurl(std::vector<std::string> args) {
   const auto start = Clock::now();
-  const pid_t pid = Spawn(std::move(args), -1, -1);
+  veltrim::test::SpawnRequest request;
+  request.argv = std::move(args);
+  const pid_t pid = veltrim::test::SpawnProcess(request);
   int status = 0;
   waitpid(pid, &status, 0);
   const double seconds = Seconds(Clock::now() - start);
@@ -133,10 +124,12 @@ double RunCurl(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
   const uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 512;
-  const int rounds = argc > 2 ? std::atoi(argv[2]) : 2;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
   const uint64_t size = mib * 1024 * 1024;
-  char pattern[] = "/tmp/veltrim-bench-XXXXXX";
-  if (!mkdtemp(pattern)) return 1;
+  // TMPDIR=/dev/shm keeps the disk out of the figures.
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/veltrim-bench-XXXXXX";
+  if (!mkdtemp(pattern.data())) return 1;
   const std::filesystem::path root(pattern);
   int status = 0;
   try {
@@ -152,14 +145,25 @@ int main(int argc, char** argv) {
     std::printf("file: %llu MiB, block %zu bytes, %d rounds (best of each)\n",
                 static_cast<unsigned long long>(mib), kBlock, rounds);
     double ours = 1e9, curl = 1e9, upload = 1e9, curlUpload = 1e9;
-    for (int round = 0; round < rounds; ++round) {
+    const auto curlRound = [&] {
       curl = std::min(curl, RunCurl({"/usr/bin/curl", "-s", "-o", "/dev/null", Url(server.Port(), "big.bin")}));
       curlUpload = std::min(curlUpload, RunCurl({"/usr/bin/curl", "-s", "-T", (root / "big.bin").string(),
                                                  Url(server.Port(), "curl-upload.bin")}));
       std::filesystem::remove(root / "curl-upload.bin");
+    };
+    const auto ourRound = [&] {
       ours = std::min(ours, DownloadOurs(server.Port(), size));
       upload = std::min(upload, UploadOurs(server.Port(), chunk, size));
       std::filesystem::remove(root / "upload.bin");
+    };
+    for (int round = 0; round < rounds; ++round) {
+      if (round % 2 == 0) {
+        curlRound();
+        ourRound();
+      } else {
+        ourRound();
+        curlRound();
+      }
     }
     const double megabytes = static_cast<double>(size) / 1e6;
     std::printf("download (ours): %8.1f MB/s\n", megabytes / ours);

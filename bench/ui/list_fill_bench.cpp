@@ -45,9 +45,8 @@ std::deque<veltrim::ListingEntry> MakeListing(int count) {
 
 double RunOnce(int count) {
   std::deque<veltrim::ListingEntry> listing = MakeListing(count);
-  veltrim::ui::RemoteEntryModel model;
   veltrim::ui::CVeltrimFTPView view;  // the main window's list, details mode
-  view.SetModel(&model, [&model] { model.Clear(); });
+  veltrim::ui::RemoteEntryModel& model = view.Rows();
   view.SetMode(veltrim::ui::ListMode::Details);
   view.DetailsView()->header()->setSortIndicatorShown(true);
   view.resize(900, 700);

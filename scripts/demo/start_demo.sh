@@ -23,7 +23,12 @@ trap 'exit 130' INT TERM
 profile="$work/VeltrimFTP Demo.ftp"
 # The server also ends by itself when this script's end of its input closes.
 # Debian's python3 (the one with python3-pyftpdlib), as the shebang names it.
-coproc DEMO_SERVER { exec "$here/demo_server.py" --root "$work/root" --profile "$profile"; }
+# Listings in the "ls -l" style only (no MLSD): machine listings describe a
+# symbolic link by what it points to, and the demo wants to show one.
+coproc DEMO_SERVER {
+  exec "$here/../lib/veltrim_ftpd.py" --root "$work/root" --demo-tree --profile "$profile" \
+    --user demo --password demo --no-mlsd --banner "VeltrimFTP demo server ready."
+}
 server_pid="$DEMO_SERVER_PID"
 if ! read -r -t 20 ready <&"${DEMO_SERVER[0]}" || [[ "$ready" != PORT* ]]; then
   echo "The demo FTP server did not start (is python3-pyftpdlib installed?)." >&2

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "cli/remote_path.h"
 #include "core/engine/error_ids.h"
 #include "core/engine/transfer_figures.h"
+#include "core/ftp/remote_path.h"
 
 namespace veltrim::cli {
 namespace {
@@ -70,36 +70,36 @@ class CommandRunner {
 
  private:
   const std::string& Arg(std::size_t i) const { return options_.arguments[i]; }
-  std::string Remote(const std::string& path) const { return ResolveRemotePath(base_, path); }
+  std::string Remote(const std::string& path) const { return ftp::ResolveRemotePath(base_, path); }
 
   CommandOutcome Fail(const std::string& what, int status = kExitFailure) const {
     if (Interrupted.load()) return {kExitInterrupted, "interrupted"};
     return {status, what};
   }
 
-  // The error boxes and message boxes shown since `from` as one text: the
-  // first, then the others (the server's words) in parentheses.
-  std::string ErrorsSince(std::size_t from) const {
-    const auto texts = host_.ErrorTexts();
-    if (from >= texts.size()) return {};
-    std::string joined = texts[from];
-    std::string details;
-    for (std::size_t i = from + 1; i < texts.size(); ++i) details += (details.empty() ? "" : "; ") + texts[i];
-    if (!details.empty()) joined += " (" + details + ")";
-    return joined;
+  // Why the session's last operation failed, or `otherwise` when it kept no reason.
+  std::string Why(const std::string& otherwise) const {
+    const FailureReason& reason = session_.LastFailure();
+    return reason.IsSet() ? reason.OneLine() : otherwise;
   }
 
   CommandOutcome Simple(bool ok, uint32_t errorId) const {
     if (ok) return {};
     std::string target = Arg(0);
     if (options_.arguments.size() > 1) target += " " + Arg(1);
-    return Fail(target + ": " + ErrorMessageText(errorId));
+    return Fail(target + ": " + Why(ErrorMessageText(errorId)));
+  }
+
+  // The remote directory could not be entered; the server's words follow.
+  CommandOutcome CannotOpen(const std::string& what) const {
+    FailureReason reason = session_.LastFailure();
+    reason.Text = what + ": cannot open the remote directory";
+    return Fail(reason.OneLine());
   }
 
   // Runs the queue to its end (also on a second connection) and says how it went.
   CommandOutcome RunQueue(const std::string& what) {
     if (session_.QueueLength() == 0) return {};
-    const std::size_t errorsBefore = host_.ErrorTexts().size();
     const TransferRunSummary before = session_.TransferRuns();
     session_.ProcessQueue(options_.secondConnection);
     while (session_.TransferRuns().Runs == before.Runs && (session_.IsTransferConnected() || host_.TransferWindowOpen())) {
@@ -110,13 +110,13 @@ class CommandRunner {
         after.Runs != before.Runs) {
       return {};
     }
-    const std::string errors = ErrorsSince(errorsBefore);
-    return Fail(what + ": " + (errors.empty() ? std::string("the transfer did not complete") : errors));
+    const bool fileFailed = after.Failed != before.Failed && after.LastFailure.IsSet();
+    return Fail(what + ": " + (fileFailed ? after.LastFailure.OneLine() : "the transfer did not complete"));
   }
 
   CommandOutcome List() {
     const std::string directory = options_.arguments.empty() ? base_ : Remote(Arg(0));
-    if (!session_.ChangeDirectory(directory)) return Fail(directory + ": cannot open the remote directory");
+    if (!session_.ChangeDirectory(directory)) return CannotOpen(directory);
     session_.GetCurrentDirectory();
     session_.ListDirectory();
     std::string out;
@@ -132,7 +132,7 @@ class CommandRunner {
 
   CommandOutcome Get() {
     const std::string remote = Remote(Arg(0));
-    const std::string name = LastComponent(remote);
+    const std::string name = ftp::RemoteBaseName(remote);
     if (name.empty()) return Fail(Arg(0) + ": not a file");
     fs::path local = options_.arguments.size() > 1 ? fs::path(Arg(1)) : fs::path(name);
     std::error_code ec;
@@ -163,7 +163,7 @@ class CommandRunner {
     const std::string remote = Remote(Arg(0));
     // Checked first: a tree walk into a directory it cannot enter would list
     // the directory it is in instead.
-    if (!session_.ChangeDirectory(remote)) return Fail(Arg(0) + ": cannot open the remote directory");
+    if (!session_.ChangeDirectory(remote)) return CannotOpen(Arg(0));
     std::error_code ec;
     fs::create_directories(Arg(1), ec);
     if (!fs::is_directory(Arg(1), ec)) return Fail(Arg(1) + ": cannot create the local folder");
@@ -185,17 +185,13 @@ class CommandRunner {
     std::string localFolder = fs::absolute(Arg(0), ec).lexically_normal().string();
     while (localFolder.size() > 1 && localFolder.back() == '/') localFolder.pop_back();
     const std::string remote = Remote(Arg(1));
-    const std::size_t errorsBefore = host_.ErrorTexts().size();
 
     session_.GetCurrentDirectory();
     session_.SetStopAdding(false);
     host_.RaiseOnInterrupt(&session_.StopAddingFlag());
     const bool walked = session_.UploadDirectory(localFolder, remote, false);
     host_.RaiseOnInterrupt(nullptr);
-    if (!walked) {
-      const std::string errors = ErrorsSince(errorsBefore);
-      return Fail("put -r " + Arg(0) + ": " + (errors.empty() ? ErrorMessageText(kErrUploadDirectory) : errors));
-    }
+    if (!walked) return Fail("put -r " + Arg(0) + ": " + Why(ErrorMessageText(kErrUploadDirectory)));
     return RunQueue("put -r " + Arg(0));
   }
 

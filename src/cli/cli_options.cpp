@@ -4,6 +4,7 @@
 #include <map>
 
 #include "core/engine/known_certificates.h"
+#include "core/profile/server_settings.h"
 
 namespace veltrim::cli {
 namespace {
@@ -92,9 +93,9 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
         if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
         const std::string& value = args[++i];
         if (arg == "--timeout") {
-          options.timeoutSeconds = ParseNumber(arg, value, 1, 3600);
+          options.timeoutSeconds = ParseNumber(arg, value, kMinTimeoutSeconds, kMaxTimeoutSeconds);
         } else {
-          options.retries = ParseNumber(arg, value, 0, 100);
+          options.retries = ParseNumber(arg, value, kMinRetries, kMaxRetries);
         }
       } else {
         throw UsageError{"unknown option " + arg};

@@ -1,8 +1,7 @@
 #include "cli/cli_session.h"
 
-#include <algorithm>
-
-#include "cli/remote_path.h"
+#include "core/engine/connect_retry.h"
+#include "core/ftp/remote_path.h"
 #include "core/profile/host_scheme.h"
 
 namespace veltrim::cli {
@@ -26,18 +25,6 @@ std::unique_ptr<CFtpSession> NewSession(const ServerSettings& settings, const Cl
   return session;
 }
 
-// The last line the login wrote that says why it failed.
-std::string LoginFailureText(const std::vector<std::string>& lines) {
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (line->rfind("Error connecting to host: ", 0) == 0 || line->rfind("You must", 0) == 0 ||
-        *line == "Connection timed out." || *line == "Connection Aborted." ||
-        line->rfind("An unknown error", 0) == 0) {
-      return *line;
-    }
-  }
-  return "A connection to the server could not be established";
-}
-
 }  // namespace
 
 LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std::shared_ptr<TerminalHost>& host,
@@ -54,33 +41,34 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
   if (!settings.Anonymous && !settings.Username.empty() && settings.Password.empty()) {
     host->RememberPassword(host->InputBox(kPasswordPrompt, "Password", "", true));
   }
-  const int32_t retries = std::clamp<int32_t>(settings.Retries, 0, 100);
-  const int32_t timeout = std::clamp<int32_t>(settings.Timeout, 1, 3600);
+  ConnectAttemptHooks hooks;
+  hooks.newSession = [&] { return NewSession(settings, options, host, log); };
+  // The host's timer fires inside the session's message pump, as the window's does.
+  hooks.armWatchdog = [&](CFtpSession& session, std::chrono::milliseconds period) {
+    host->SetTimer(std::chrono::steady_clock::now() + period, [&session] { session.AbandonAttempt(); });
+  };
+  hooks.disarmWatchdog = [&] { host->CancelTimer(); };
+  hooks.stopRequested = [] { return Interrupted.load(); };
+  ConnectRetryPolicy policy(settings);
+  ConnectOutcome outcome = ConnectWithRetries(policy, hooks);
 
   LoginResult result;
-  for (int32_t attempt = 0; attempt <= retries && !Interrupted.load(); ++attempt) {
-    auto session = NewSession(settings, options, host, log);
-    CFtpSession* raw = session.get();
-    host->SetTimer(std::chrono::steady_clock::now() + std::chrono::seconds(timeout),
-                   [raw] { raw->AbandonAttempt(); });
-    const bool connected = session->Connect(attempt);
-    host->CancelTimer();
-    if (connected) {
-      result.session = std::move(session);
-      break;
-    }
-  }
+  result.session = std::move(outcome.session);
   if (!result.session) {
-    result.failure = Interrupted.load() ? "interrupted" : LoginFailureText(log->Lines());
+    result.failure = Interrupted.load()        ? "interrupted"
+                     : outcome.failure.IsSet() ? outcome.failure.OneLine()
+                                               : "A connection to the server could not be established";
     return result;
   }
 
   const std::string loginDirectory = result.session->GetCurrentDirectory();
   result.baseDirectory = loginDirectory.empty() ? "/" : loginDirectory;
   if (!settings.RemoteDir.empty()) {
-    const std::string start = ResolveRemotePath(result.baseDirectory, settings.RemoteDir);
+    const std::string start = ftp::ResolveRemotePath(result.baseDirectory, settings.RemoteDir);
     if (!result.session->ChangeDirectory(start)) {
-      result.failure = "cannot change to the remote directory " + start;
+      FailureReason reason = result.session->LastFailure();
+      reason.Text = "cannot change to the remote directory " + start;
+      result.failure = reason.OneLine();
       result.session.reset();
       return result;
     }

@@ -1,5 +1,6 @@
 #pragma once
-// Logging in from the terminal: the frame's retry loop and watchdog, without a frame.
+// Logging in from the terminal: the engine's retry loop, with the terminal
+// host's timer as the watchdog.
 
 #include <memory>
 #include <string>

@@ -104,9 +104,10 @@ ServerSettings ParseFtpUrl(const std::string& url) {
   if (host.find_first_of(" \t\r\n%") != std::string::npos) throw TargetError("bad host in the URL: " + host);
   settings.Hostname = std::string(scheme) + host;
   if (!port.empty()) {
+    // Port 0 names no server in a URL.
     int value = 0;
     const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
-    if (error != std::errc() || end != port.data() + port.size() || value < 1 || value > 65535) {
+    if (error != std::errc() || end != port.data() + port.size() || value < 1 || value > kMaxPort) {
       throw TargetError("bad port in the URL: " + port);
     }
     settings.Port = value;

@@ -93,16 +93,7 @@ void StderrWriter::ClearProgress() {
 // ------------------------------------------------------------ TerminalLog
 
 void TerminalLog::AppendLine(const std::string& line) {
-  {
-    std::lock_guard lock(mutex_);
-    lines_.push_back(line);
-  }
   if (verbose_) out_->WriteLine(line);
-}
-
-std::vector<std::string> TerminalLog::Lines() const {
-  std::lock_guard lock(mutex_);
-  return lines_;
 }
 
 // ------------------------------------------------------------ TerminalHost
@@ -115,11 +106,6 @@ void TerminalHost::SetTimer(std::chrono::steady_clock::time_point deadline, std:
 void TerminalHost::CancelTimer() {
   timerDeadline_.reset();
   timerFn_ = nullptr;
-}
-
-std::vector<std::string> TerminalHost::ErrorTexts() const {
-  std::lock_guard lock(errorsMutex_);
-  return errors_;
 }
 
 bool TerminalHost::TransferWindowOpen() const {
@@ -169,21 +155,16 @@ void TerminalHost::ClosePleaseWait() {}
 
 FileTypeInfo TerminalHost::FileTypeOf(const std::string&) { return {}; }
 
-void TerminalHost::RecordError(const std::string& text) {
-  const std::string line = OneLine(text);
-  {
-    std::lock_guard lock(errorsMutex_);
-    errors_.push_back(line);
-  }
-  if (verbose_) out_->WriteLine(line);
+void TerminalHost::ShowBox(const std::string& text) {
+  if (verbose_) out_->WriteLine(OneLine(text));
 }
 
 void TerminalHost::ShowError(uint32_t id) {
   const std::string text = ErrorMessageText(id);
-  RecordError(text.empty() ? "error " + std::to_string(id) : text);
+  ShowBox(text.empty() ? "error " + std::to_string(id) : text);
 }
 
-void TerminalHost::ShowMessageBox(const std::string& text, const std::string&) { RecordError(text); }
+void TerminalHost::ShowMessageBox(const std::string& text, const std::string&) { ShowBox(text); }
 
 void TerminalHost::RunOnWindowThread(std::function<void()> task) {
   {
@@ -239,7 +220,7 @@ CancelTransferAnswer TerminalHost::AskCancelTransfer() {
 CertificateAnswer TerminalHost::AskCertificate(const CertificateQuestion& question) {
   if (acceptedFingerprint_) {
     if (*acceptedFingerprint_ == question.Certificate.fingerprint) return CertificateAnswer::TrustThisTime;
-    RecordError("the server's certificate has the SHA-256 fingerprint " + question.Certificate.fingerprint +
+    ShowBox("the server's certificate has the SHA-256 fingerprint " + question.Certificate.fingerprint +
                 ", not the one given with --fingerprint");
     return CertificateAnswer::Cancel;
   }

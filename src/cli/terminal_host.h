@@ -1,8 +1,8 @@
 #pragma once
 // The session engine's host for a terminal: prompts on the terminal, error
-// boxes kept as texts for the one error line, the transfer window as a
-// progress line on stderr, and a message loop that runs posted tasks and a
-// watchdog timer.
+// boxes as lines on stderr with -v (the one error line comes from the
+// session's failure reasons), the transfer window as a progress line on
+// stderr, and a message loop that runs posted tasks and a watchdog timer.
 
 #include <atomic>
 #include <chrono>
@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "cli/progress_line.h"
 #include "core/engine/log_sink.h"
@@ -43,24 +42,21 @@ class StderrWriter {
   bool progressShown_ = false;
 };
 
-// The session log: kept for the error line, and shown on stderr with -v.
+// The session log, shown on stderr with -v.
 class TerminalLog : public LogSink {
  public:
   TerminalLog(std::shared_ptr<StderrWriter> out, bool verbose) : out_(std::move(out)), verbose_(verbose) {}
   void AppendLine(const std::string& line) override;
-  std::vector<std::string> Lines() const;
 
  private:
   std::shared_ptr<StderrWriter> out_;
   const bool verbose_;
-  mutable std::mutex mutex_;
-  std::vector<std::string> lines_;
 };
 
 class TerminalHost : public SessionHost {
  public:
   // verbose: error and message boxes are shown on stderr as they come, like
-  // the desktop's boxes; otherwise only the one error line tells of them.
+  // the desktop's boxes; otherwise only the one error line tells of a failure.
   // Made on the thread that runs the session (the "window thread").
   TerminalHost(std::shared_ptr<StderrWriter> out, bool verbose) : out_(std::move(out)), verbose_(verbose) {}
 
@@ -68,8 +64,6 @@ class TerminalHost : public SessionHost {
   // Runs fn at the first PumpMessages after deadline (the login watchdog).
   void SetTimer(std::chrono::steady_clock::time_point deadline, std::function<void()> fn);
   void CancelTimer();
-  // The texts of the error boxes and message boxes shown so far, in order.
-  std::vector<std::string> ErrorTexts() const;
   bool TransferWindowOpen() const;
   // The answer to give every password question without asking again.
   void RememberPassword(std::string password) { rememberedPassword_ = std::move(password); }
@@ -107,7 +101,7 @@ class TerminalHost : public SessionHost {
   CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
  private:
-  void RecordError(const std::string& text);
+  void ShowBox(const std::string& text);
   CertificateAnswer AskCertificateOnTerminal(const CertificateQuestion& question);
 
   std::shared_ptr<StderrWriter> out_;
@@ -123,9 +117,6 @@ class TerminalHost : public SessionHost {
   std::atomic<bool>* raiseOnInterrupt_ = nullptr;
   std::optional<std::chrono::steady_clock::time_point> timerDeadline_;  // window thread only
   std::function<void()> timerFn_;
-
-  mutable std::mutex errorsMutex_;
-  std::vector<std::string> errors_;
 
   mutable std::mutex transferMutex_;
   std::shared_ptr<TransferProgress> progress_;

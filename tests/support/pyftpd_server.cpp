@@ -1,20 +1,17 @@
 #include "support/pyftpd_server.h"
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
-#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <poll.h>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include "support/spawn_process.h"
 
 namespace veltrim::test {
 
@@ -55,33 +52,37 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
   int toChild[2], fromChild[2];
   if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 
-  std::vector<std::string> args = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root_.string(),
-                                   "--user", options_.user, "--password", options_.password};
+  SpawnRequest request;
+  request.argv = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root_.string(),
+                  "--user", options_.user, "--password", options_.password};
+  auto& args = request.argv;
   if (options_.anonymous) args.push_back("--anonymous");
   if (options_.dosListing) args.push_back("--dos-listing");
   if (options_.noMlsd) args.push_back("--no-mlsd");
+  if (options_.hostile) args.push_back("--hostile");
+  if (options_.throttleBytesPerSecond > 0) {
+    args.insert(args.end(), {"--throttle", std::to_string(options_.throttleBytesPerSecond)});
+  }
+  if (options_.maxConnectionsPerAddress > 0) {
+    args.insert(args.end(), {"--max-cons-per-ip", std::to_string(options_.maxConnectionsPerAddress)});
+  }
   if (options_.tls != PyFtpServerOptions::Tls::None) {
     args.insert(args.end(), {"--tls", options_.tls == PyFtpServerOptions::Tls::Implicit ? "implicit" : "explicit",
                              "--cert", certificate_.certificateFile.string(), "--key", certificate_.keyFile.string()});
     if (!options_.tlsFault.empty()) args.insert(args.end(), {"--tls-fault", options_.tlsFault});
   }
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
-  int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  request.stdinFd = toChild[0];
+  request.stdoutFd = fromChild[1];
+  try {
+    pid_ = SpawnProcess(request);
+  } catch (...) {
+    for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) close(fd);
+    Stop();
+    throw;
+  }
   close(toChild[0]);
   close(fromChild[1]);
   stdinFd_ = toChild[1];
-  if (rc != 0) {
-    close(fromChild[0]);
-    throw std::runtime_error(std::string("cannot start /usr/bin/python3: ") + std::strerror(rc));
-  }
   try {
     std::string line = ReadLine(fromChild[0], 20000);
     if (line.rfind("PORT ", 0) != 0) throw std::runtime_error("unexpected launcher output: " + line);

@@ -1,6 +1,7 @@
 #pragma once
-// A real FTP server (Debian's python3-pyftpdlib) for the tests, on 127.0.0.1,
-// a free port and a fresh temporary root. Stopped and cleaned up on destruction.
+// A real FTP server (Debian's python3-pyftpdlib, through the launcher in
+// scripts/lib) for the tests, on 127.0.0.1, a free port and a fresh temporary
+// root. Stopped and cleaned up on destruction.
 
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,9 @@ struct PyFtpServerOptions {
   bool anonymous = false;   // also accept anonymous logins (read-only)
   bool dosListing = false;  // LIST in MS-DOS/IIS style
   bool noMlsd = false;      // hide MLSD/MLST so clients fall back to LIST
+  bool hostile = false;     // hostile names in the listing of every directory named "evil"
+  int throttleBytesPerSecond = 0;    // 0: data connections at full speed
+  int maxConnectionsPerAddress = 0;  // 0: no limit
   // FTP over TLS (pyftpdlib's TLS handler): explicit (AUTH TLS, required for
   // login and data) or implicit (TLS from the first byte).
   enum class Tls { None, Explicit, Implicit } tls = Tls::None;

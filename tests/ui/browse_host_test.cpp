@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_log_sink.h"
 

@@ -27,11 +27,13 @@
 #include "helpers/prompt_script.h"
 #include "support/pyftpd_server.h"
 #include "support/scripted_ftp_server.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/main_frame.h"
-#include "ui/commands/please_wait_dlg.h"
+#include "ui/dialogs/please_wait_dlg.h"
 #include "ui/ftp/browse_layer.h"
 #include "ui/ftp/connection_controller.h"
+#include "ui/ftp/file_commands.h"
+#include "ui/ftp/remote_navigator.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/ftp/qt_session_host.h"
@@ -56,6 +58,8 @@ struct BrowseWindow {
   CMainFrame frame{&doc};
   BrowseLayer* layer = new BrowseLayer(frame);
   ConnectionController* controller = &layer->Controller();
+  RemoteNavigator* navigator = &layer->Navigator();
+  FileCommands* files = &layer->Files();
   RemoteEntryModel& list = layer->Rows();
   QItemSelectionModel& selection = *frame.View()->Selection();
   DirectoryTreeNavigator* tree = &layer->Tree();
@@ -119,6 +123,24 @@ uint16_t ClosedPort() {
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   ::close(fd);
   return ntohs(address.sin_port);
+}
+
+// After login: PWD names directory, data connections are refused, anything
+// else is "200 OK".
+ScriptedFtpServer::Step AnswerWithoutData(std::string directory) {
+  return [directory](test::ScriptContext& context) {
+    for (;;) {
+      bool ok = false;
+      const std::string command = context.ReadCommand(&ok);
+      if (!ok) return;
+      const std::string verb = command.substr(0, command.find(' '));
+      if (verb == "PWD") context.SendLine("257 \"" + directory + "\" is the current directory");
+      else if (verb == "QUIT") { context.SendLine("221 Bye"); return; }
+      else if (verb == "EPSV" || verb == "PASV" || verb == "EPRT" || verb == "PORT") context.SendLine("500 No data today");
+      else if (verb == "LIST" || verb == "MLSD" || verb == "NLST" || verb == "RETR") context.SendLine("425 No data connection");
+      else context.SendLine("200 OK");
+    }
+  };
 }
 
 void FillServer(const PyFtpServer& server) {
@@ -185,7 +207,7 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.controller->Attempts(), 1);
     QCOMPARE(script.Captions(), QStringList{"Not Connected"});
     QCOMPARE(script.Records().at(0).icon, QMessageBox::Information);
-    QCOMPARE(window.frame.AttemptCounter(), 0);
+    QCOMPARE(window.controller->AttemptCounter(), 0);
     QVERIFY(!window.controller->Watchdog().isActive());
   }
 
@@ -204,7 +226,7 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.Log().count(QStringLiteral("Connection timed out.")), 3);
     QCOMPARE(script.Captions(), QStringList{"Not Connected"});
     QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(window.frame.AttemptCounter(), 0);
+    QCOMPARE(window.controller->AttemptCounter(), 0);
   }
 
   void cancelInPleaseWaitStopsRetries() {
@@ -228,8 +250,41 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.controller->Attempts(), 1);
     QVERIFY(window.Log().contains(QStringLiteral("Connection Aborted.")));
     QCOMPARE(script.Captions(), QStringList{"Not Connected"});
-    QVERIFY(!window.frame.AttemptAborted());
-    QCOMPARE(window.frame.AttemptCounter(), 0);
+    QVERIFY(!window.controller->AttemptAborted());
+    QCOMPARE(window.controller->AttemptCounter(), 0);
+  }
+
+  void retryCountAfterDisconnect_data() {
+    QTest::addColumn<bool>("loggedIn");
+    QTest::newRow("during the second attempt: kept") << false;
+    QTest::newRow("logged in on the second attempt: back to 0") << true;
+  }
+
+  void retryCountAfterDisconnect() {
+    // The first connection is closed before the greeting; the second one
+    // stalls, or logs in.
+    QFETCH(bool, loggedIn);
+    ScriptedFtpServer server;
+    server.SetStepTimeout(std::chrono::seconds(30));
+    server.AcceptNextConnection();
+    if (loggedIn) server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/"));
+    else server.Stall();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    QTimer secondAttempt;
+    QObject::connect(&secondAttempt, &QTimer::timeout, [&] {
+      if (window.controller->Attempts() < 2 || loggedIn) return;
+      secondAttempt.stop();
+      window.controller->OnDisconnectCommand();
+    });
+    secondAttempt.start(20);
+    window.Connect(ProfileForPort(server.Port(), 2, 30));
+    QCOMPARE(window.controller->Attempts(), 2);
+    QCOMPARE(window.frame.Connected(), loggedIn);
+    if (loggedIn) QVERIFY(window.controller->OnDisconnectCommand());
+    QCOMPARE(window.controller->AttemptCounter(), loggedIn ? 0 : 1);
+    QVERIFY(script.Records().empty());
   }
 
   void navigation() {
@@ -237,11 +292,11 @@ class BrowseSessionTest : public QObject {
     FillServer(server);
     BrowseWindow window;
     window.Connect(ProfileFor(server));
-    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
+    QSignalSpy shown(window.navigator, &RemoteNavigator::ListingShown);
 
     // A folder selected: Change Directory enters it without asking.
     window.Select({"pub"});
-    window.controller->OnChangeDirectory();
+    window.navigator->OnChangeDirectory();
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
     QCOMPARE(window.Names(), (QStringList{"linux", ".message", "notes.txt"}));
     QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Test Server - /pub"));
@@ -251,7 +306,7 @@ class BrowseSessionTest : public QObject {
     // A file selected: nothing happens.
     window.Select({"notes.txt"});
     const int before = shown.count();
-    window.controller->OnChangeDirectory();
+    window.navigator->OnChangeDirectory();
     QCOMPARE(shown.count(), before);
 
     // Nothing selected: the typed path.
@@ -259,34 +314,34 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/linux"));
-      window.controller->OnChangeDirectory();
+      window.navigator->OnChangeDirectory();
       QCOMPARE(script.Captions(), QStringList{"Change Directory"});
       QCOMPARE(script.Records().at(0).initial, QStringLiteral("/pub"));
     }
     QCOMPARE(window.Current(), QStringLiteral("/pub/linux"));
     QCOMPARE(window.Names(), QStringList{"kernel.tar.xz"});
 
-    window.controller->OnUpLevel();
+    window.navigator->OnUpLevel();
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
-    window.controller->OnRoot();
+    window.navigator->OnRoot();
     QCOMPARE(window.Current(), QStringLiteral("/"));
     const int atRoot = shown.count();
-    window.controller->OnUpLevel();  // the server stays at /
+    window.navigator->OnUpLevel();  // the server stays at /
     QCOMPARE(window.Current(), QStringLiteral("/"));
     QCOMPARE(shown.count(), atRoot);
-    window.controller->OnRefresh();
+    window.navigator->OnRefresh();
     QCOMPARE(shown.count(), atRoot + 1);
 
     // Home returns to the login directory.
-    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+    window.navigator->GoToDirectory(QStringLiteral("/incoming"));
     QCOMPARE(window.Current(), QStringLiteral("/incoming"));
-    window.controller->OnHome();
+    window.navigator->OnHome();
     QCOMPARE(window.Current(), QStringLiteral("/"));
 
     // ShowWelcome off: no .message fetched.
     window.frame.Prefs().ShowWelcome = false;
     const int retrieved = window.Log().count(QStringLiteral("Retrieving .message"));
-    window.controller->GoToDirectory(QStringLiteral("/pub"));
+    window.navigator->GoToDirectory(QStringLiteral("/pub"));
     QCOMPARE(window.Log().count(QStringLiteral("Retrieving .message")), retrieved);
 
     // The tree: a selection by the user navigates after the pause.
@@ -303,8 +358,8 @@ class BrowseSessionTest : public QObject {
     profile.RemoteDir = "/pub";
     window.Connect(profile);
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
-    window.controller->OnRoot();
-    window.controller->OnHome();
+    window.navigator->OnRoot();
+    window.navigator->OnHome();
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
   }
 
@@ -313,12 +368,12 @@ class BrowseSessionTest : public QObject {
     FillServer(server);
     BrowseWindow window;
     window.Connect(ProfileFor(server));
-    window.controller->GoToDirectory(QStringLiteral("/pub"));
-    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
+    window.navigator->GoToDirectory(QStringLiteral("/pub"));
+    QSignalSpy shown(window.navigator, &RemoteNavigator::ListingShown);
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/newdir"));
-      window.controller->OnCreateDirectory();
+      window.navigator->OnCreateDirectory();
       QCOMPARE(script.Records().at(0).initial, QStringLiteral("/pub/"));
       QCOMPARE(script.Captions(), QStringList{"Create Directory"});
     }
@@ -333,7 +388,7 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/incoming/other"));
-      window.controller->OnCreateDirectory();
+      window.navigator->OnCreateDirectory();
     }
     QCOMPARE(window.Current(), QStringLiteral("/incoming"));
     QVERIFY(window.Names().contains(QStringLiteral("other")));
@@ -343,18 +398,18 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/topdir/"));
-      window.controller->OnCreateDirectory();
+      window.navigator->OnCreateDirectory();
     }
     QVERIFY(std::filesystem::is_directory(server.Root() / "topdir"));
     QCOMPARE(window.Current(), QStringLiteral("/"));
     QVERIFY(window.Names().contains(QStringLiteral("topdir")));
-    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+    window.navigator->GoToDirectory(QStringLiteral("/incoming"));
 
     // Refused: the error box, nothing changes.
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/incoming/other")).Answer(QMessageBox::Ok);
-      window.controller->OnCreateDirectory();
+      window.navigator->OnCreateDirectory();
       QCOMPARE(script.Captions(), (QStringList{"Create Directory", "Error"}));
       QVERIFY(script.Texts().at(1).contains(QStringLiteral("create the new directory")));
     }
@@ -363,7 +418,7 @@ class BrowseSessionTest : public QObject {
     window.Select({"other"});
     {
       PromptScript script;
-      window.controller->OnRemoveDirectory();
+      window.navigator->OnRemoveDirectory();
       QVERIFY(script.Records().empty());
     }
     QVERIFY(!std::filesystem::exists(server.Root() / "incoming/other"));
@@ -375,7 +430,7 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/newdir"));
-      window.controller->OnRemoveDirectory();
+      window.navigator->OnRemoveDirectory();
       QCOMPARE(script.Captions(), QStringList{"Remove Directory"});
     }
     QVERIFY(!std::filesystem::exists(server.Root() / "pub/newdir"));
@@ -386,7 +441,7 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/linux")).Answer(QMessageBox::Ok);
-      window.controller->OnRemoveDirectory();
+      window.navigator->OnRemoveDirectory();
       QCOMPARE(script.Captions(), (QStringList{"Remove Directory", "Error"}));
     }
     QVERIFY(window.list.RowOf(QStringLiteral("linux")) >= 0);
@@ -401,11 +456,11 @@ class BrowseSessionTest : public QObject {
     std::filesystem::create_directory(server.Root() / "incoming/folder");
     BrowseWindow window;
     window.Connect(ProfileFor(server));
-    window.controller->GoToDirectory(QStringLiteral("/incoming"));
+    window.navigator->GoToDirectory(QStringLiteral("/incoming"));
     window.Select({"a.txt", "b.txt", "folder", "keep.txt"});
     {
       PromptScript script;
-      window.controller->OnDeleteFile();
+      window.files->OnDeleteFile();
       QVERIFY(script.Records().empty());
     }
     QCOMPARE(window.Names(), (QStringList{"folder", "c.txt"}));
@@ -413,12 +468,19 @@ class BrowseSessionTest : public QObject {
     QVERIFY(!std::filesystem::exists(server.Root() / "incoming/a.txt"));
     QVERIFY(!std::filesystem::exists(server.Root() / "incoming/keep.txt"));
 
-    // Typed: the file of another directory, then that directory is shown.
+    // Typed with a trailing "/" (the server takes it): the row goes too.
     window.selection.clearSelection();
     {
       PromptScript script;
+      script.AnswerText(QStringLiteral("/incoming/c.txt/"));
+      window.files->OnDeleteFile();
+    }
+    QCOMPARE(window.Names(), QStringList{"folder"});
+    // Typed: the file of another directory, then that directory is shown.
+    {
+      PromptScript script;
       script.AnswerText(QStringLiteral("/pub/notes.txt"));
-      window.controller->OnDeleteFile();
+      window.files->OnDeleteFile();
       QCOMPARE(script.Captions(), QStringList{"Delete File"});
       QCOMPARE(script.Records().at(0).initial, QStringLiteral("/incoming/"));
     }
@@ -428,14 +490,14 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub"));
-      window.controller->OnDeleteFile();
+      window.files->OnDeleteFile();
       QCOMPARE(script.Captions(), QStringList{"Delete File"});
     }
     // A file that is not there: 61206.
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/pub/absent.txt")).Answer(QMessageBox::Ok);
-      window.controller->OnDeleteFile();
+      window.files->OnDeleteFile();
       QCOMPARE(script.Captions(), (QStringList{"Delete File", "Error"}));
     }
   }
@@ -460,18 +522,18 @@ class BrowseSessionTest : public QObject {
 
     // With a row selected, Rename starts the in-place edit of that row.
     int edited = -1;
-    window.controller->SetLabelEditing([] { return false; }, [&](int r) { edited = r; });
+    window.files->SetLabelEditing([] { return false; }, [&](int r) { edited = r; });
     window.Select({"data.bin"});
-    window.controller->OnRenameFile();
+    window.files->OnRenameFile();
     QCOMPARE(edited, window.list.RowOf(QStringLiteral("data.bin")));
 
     // Typed, in the current directory: the list stays, the row is replaced.
     window.selection.clearSelection();
-    QSignalSpy shown(window.controller, &ConnectionController::ListingShown);
+    QSignalSpy shown(window.navigator, &RemoteNavigator::ListingShown);
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/data.bin")).AnswerText(QStringLiteral("/data.txt"));
-      window.controller->OnRenameFile();
+      window.files->OnRenameFile();
       QCOMPARE(script.Captions(), (QStringList{"Rename File", "Rename File"}));
       QCOMPARE(script.Texts().at(1), QStringLiteral("Please enter the new name for\n/data.bin"));
     }
@@ -482,14 +544,14 @@ class BrowseSessionTest : public QObject {
     {
       PromptScript script;
       script.AnswerText(QStringLiteral("/absent")).AnswerText(QStringLiteral("/other")).Answer(QMessageBox::Ok);
-      window.controller->OnRenameFile();
+      window.files->OnRenameFile();
       QCOMPARE(script.Captions().last(), QStringLiteral("Error"));
     }
     // While a name is being edited, Delete and Rename leave it alone.
-    window.controller->SetLabelEditing([] { return true; }, [&](int r) { edited = r + 100; });
+    window.files->SetLabelEditing([] { return true; }, [&](int r) { edited = r + 100; });
     window.Select({"data.txt"});
-    window.controller->OnDeleteFile();
-    window.controller->OnRenameFile();
+    window.files->OnDeleteFile();
+    window.files->OnRenameFile();
     QVERIFY(std::filesystem::exists(server.Root() / "data.txt"));
     QVERIFY(edited < 100);
   }
@@ -498,19 +560,7 @@ class BrowseSessionTest : public QObject {
     // A server that reports "/pub/" as its directory (and lists nothing).
     ScriptedFtpServer server;
     // The server does not offer TLS: the login goes on in plain.
-    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do([](test::ScriptContext& context) {
-      for (;;) {
-        bool ok = false;
-        const std::string command = context.ReadCommand(&ok);
-        if (!ok) return;
-        const std::string verb = command.substr(0, command.find(' '));
-        if (verb == "PWD") context.SendLine("257 \"/pub/\" is the current directory");
-        else if (verb == "QUIT") { context.SendLine("221 Bye"); return; }
-        else if (verb == "EPSV" || verb == "PASV" || verb == "EPRT" || verb == "PORT") context.SendLine("500 No data today");
-        else if (verb == "LIST" || verb == "MLSD" || verb == "NLST" || verb == "RETR") context.SendLine("425 No data connection");
-        else context.SendLine("200 OK");
-      }
-    });
+    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/pub/"));
     server.Start();
     BrowseWindow window;
     window.Connect(ProfileForPort(server.Port(), 0, 10));
@@ -540,7 +590,7 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     window.layer->HeadingClicked(1);
     QCOMPARE(window.Names(), (QStringList{"empty", "incoming", "pub", "data.bin", "readme.txt"}));
-    window.controller->OnRefresh();  // a new listing sorts its column ascending
+    window.navigator->OnRefresh();  // a new listing sorts its column ascending
     QCOMPARE(window.list.SortColumn(), 1);
     QVERIFY(window.list.SortAscending());
 

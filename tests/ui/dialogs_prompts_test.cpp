@@ -14,14 +14,14 @@
 #include <memory>
 
 #include "helpers/prompt_script.h"
-#include "ui/commands/adding_files_dlg.h"
-#include "ui/commands/cancel_transfer_dlg.h"
-#include "ui/commands/edit_file_dlg.h"
-#include "ui/commands/folder_browser.h"
-#include "ui/commands/input_dlg.h"
-#include "ui/commands/new_connection_dlg.h"
-#include "ui/commands/please_wait_dlg.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/adding_files_dlg.h"
+#include "ui/dialogs/cancel_transfer_dlg.h"
+#include "ui/dialogs/edit_file_dlg.h"
+#include "ui/dialogs/folder_browser.h"
+#include "ui/dialogs/input_dlg.h"
+#include "ui/dialogs/new_connection_dlg.h"
+#include "ui/dialogs/please_wait_dlg.h"
+#include "ui/dialogs/prompts.h"
 
 using namespace veltrim::ui;
 using veltrim::test::PromptKind;

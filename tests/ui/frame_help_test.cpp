@@ -9,7 +9,7 @@
 
 #include "helpers/prompt_script.h"
 #include "ui/app/about_dlg.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
 

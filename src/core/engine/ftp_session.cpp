@@ -129,6 +129,7 @@ DirectoryListing& CFtpSession::Listing() { return state_->listing; }
 const DirectoryListing& CFtpSession::Listing() const { return state_->listing; }
 const std::string& CFtpSession::CurrentDir() const { return state_->currentDir; }
 const std::string& CFtpSession::TextFileContent() const { return state_->textFileContent; }
+const FailureReason& CFtpSession::LastFailure() const { return state_->lastFailure; }
 
 TransferRunSummary CFtpSession::TransferRuns() const {
   std::lock_guard lock(state_->mutex);
@@ -138,7 +139,7 @@ TransferRunSummary CFtpSession::TransferRuns() const {
 std::chrono::milliseconds CFtpSession::EffectiveNetworkTimeout() const {
   if (networkTimeout_.count() > 0) return networkTimeout_;
   // A damaged Timeout must neither disable the deadline nor make it endless.
-  const int32_t seconds = std::clamp<int32_t>(settings_.Timeout <= 0 ? 60 : settings_.Timeout, 1, 3600);
+  const int32_t seconds = settings_.Timeout <= 0 ? ServerSettings{}.Timeout : ClampedTimeoutSeconds(settings_);
   return std::chrono::seconds(seconds) + std::chrono::seconds(2);
 }
 
@@ -167,6 +168,7 @@ bool CFtpSession::RunOperation(Operation& operation) {
     std::lock_guard lock(state_->mutex);
     id = ++state_->operationId;
     state_->waiting = true;
+    state_->lastFailure = {};
     connection = state_->mainConnection;
   }
   RetireWorker(worker_);
@@ -176,6 +178,10 @@ bool CFtpSession::RunOperation(Operation& operation) {
   {
     std::lock_guard lock(state_->mutex);
     state_->waiting = false;  // from here on a late worker leaves the results alone
+    if (state_->failed.load() && !state_->lastFailure.IsSet()) {
+      // Failed was raised from outside (a disconnect) while the worker still ran.
+      state_->lastFailure = MakeFailure(FailureKind::Error, "The operation was given up.");
+    }
   }
   --runningCount_;
   const bool completed = state_->done.load();

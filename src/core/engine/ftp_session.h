@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/engine/failure_reason.h"
 #include "core/engine/listing.h"
 #include "core/engine/log_sink.h"
 #include "core/engine/session_host.h"
@@ -36,6 +37,7 @@ struct TransferRunSummary {
   uint64_t Completed = 0;   // files moved completely
   uint64_t Failed = 0;      // files that could not be opened or broke off
   uint64_t Cancelled = 0;   // files cancelled in the File Transfer window
+  FailureReason LastFailure;  // why the last file that failed did (its error box)
 };
 
 class CFtpSession {
@@ -78,8 +80,8 @@ class CFtpSession {
   void SetNeverCancelQueue(bool value);
   bool NeverCancelQueue() const;
   // Deadline of every network wait of connections opened afterwards. By
-  // default derived from the profile's Timeout (clamped to 1..3600 s, plus a
-  // little so that the frame's watchdog fires first).
+  // default the profile's Timeout (clamped to the profile bounds; 0 or less
+  // means 60 s) plus a little, so that the frame's watchdog fires first.
   void SetNetworkTimeout(std::chrono::milliseconds timeout) { networkTimeout_ = timeout; }
   // A profile whose Hostname has no scheme: ask for TLS and go on in plain
   // only when the server refuses it ("Use TLS when the server offers it").
@@ -105,6 +107,11 @@ class CFtpSession {
   // disconnect while an operation waits): raises OperationAbort, Failed,
   // TransferAbort and the attempt's AttemptCancelled, so every wait ends.
   void AbandonAttempt();
+
+  // Why the last login attempt, directory operation, file read or
+  // UploadDirectory failed; IsSet() is false after one that succeeded.
+  // Transfers report theirs in TransferRuns(). Window thread.
+  const FailureReason& LastFailure() const;
 
   // Ends a recursive tree walk early; the "Adding files to Queue" box's
   // Cancel sets it. Cleared by the caller before a walk.

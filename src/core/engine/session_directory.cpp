@@ -1,6 +1,7 @@
 // Directory operations and listing on the main connection, and the two small
 // file readers (a text file into memory, one file to disk).
 #include <ctime>
+#include <functional>
 
 #include "core/engine/engine_flags.h"
 #include "core/engine/error_ids.h"
@@ -21,18 +22,51 @@ namespace {
 using StatePtr = std::shared_ptr<engine::SessionState>;
 using ConnectionPtr = std::shared_ptr<CFtpConnection>;
 
-// One call on the connection that answers true or false. A refusal, a broken
-// connection and a missing connection all fail the operation.
-template <typename Call>
-void RunSimpleCall(const StatePtr& state, uint64_t id, const ConnectionPtr& connection, Call call) {
-  bool ok = false;
-  try {
-    ok = connection && call(*connection);
-  } catch (const std::exception&) {
-    ok = false;
+constexpr const char* kNotConnected = "Not connected.";
+
+// The detail of a call that answered false: the server's reply when it
+// refused (the thread's last error says so), or why nothing was sent.
+void AddRefusalDetail(FailureReason& failure, const CFtpConnection& connection) {
+  switch (GetLastInternetError()) {
+    case kErrorExtendedError:
+    case kErrorProtocol:
+      failure.ServerReply = connection.LastReply();
+      break;
+    case kErrorInvalidArgument:
+      failure.SystemText = "The name holds a line break or NUL character.";
+      break;
+    default:
+      break;
   }
-  state->Finish(id, !ok);
 }
+
+// One call on the connection that answers true or false. A refusal, a broken
+// connection and a missing connection all fail the operation, with `failure`
+// (what failed, in words) completed by the detail. commit installs the
+// result of a call that succeeded.
+template <typename Call>
+void RunSimpleCall(const StatePtr& state, uint64_t id, const ConnectionPtr& connection, FailureReason failure,
+                   Call call, const std::function<void()>& commit = {}) {
+  try {
+    if (!connection) {
+      failure.SystemText = kNotConnected;
+    } else if (call(*connection)) {
+      state->Finish(id, false, commit);
+      return;
+    } else {
+      AddRefusalDetail(failure, *connection);
+    }
+  } catch (const std::exception& error) {
+    failure = FailureWithDetail(std::move(failure.Text), error.what(), failure.ErrorId);
+  }
+  state->Fail(id, std::move(failure));
+}
+
+FailureReason Failure(std::string text, uint32_t errorId = 0) {
+  return MakeFailure(FailureKind::Error, std::move(text), errorId);
+}
+
+FailureReason Failure(uint32_t errorId) { return Failure(ErrorMessageText(errorId), errorId); }
 
 ListingEntry EntryFromFinder(const CFtpFileFind& finder) {
   ListingEntry entry;
@@ -49,9 +83,10 @@ ListingEntry EntryFromFinder(const CFtpFileFind& finder) {
 
 // Reads what is left of a remote file in chunks (the result equals a
 // one-byte-at-a-time copy), stopping at `limit` bytes or at OperationAbort.
-// Returns false when a read failed.
+// Returns false, with the reason in error, when a read or the sink failed or
+// the file reached the limit.
 template <typename Sink>
-bool CopyRemote(CInternetFile& file, uint64_t limit, Sink sink) {
+bool CopyRemote(CInternetFile& file, uint64_t limit, Sink sink, std::string& error) {
   char buffer[4096];
   uint64_t total = 0;
   try {
@@ -62,10 +97,13 @@ bool CopyRemote(CInternetFile& file, uint64_t limit, Sink sink) {
       total += got;
       if (got < want) return true;
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& failure) {
+    error = failure.what();
     return false;
   }
-  return total < limit;
+  if (total < limit) return true;
+  error = "The file is larger than " + std::to_string(limit) + " bytes.";
+  return false;
 }
 
 }  // namespace
@@ -117,7 +155,7 @@ bool CFtpSession::ChangeDirectory(const std::string& path) {
   operation.logLine = "Changing Directory to: " + path;
   // An empty target (a cancelled prompt) is not sent to the server.
   operation.work = [path](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection,
+    RunSimpleCall(state, id, connection, Failure("Cannot change to the directory " + path + "."),
                   [&](CFtpConnection& c) { return !path.empty() && c.SetCurrentDirectory(path); });
   };
   return RunOperation(operation);
@@ -129,7 +167,8 @@ bool CFtpSession::MakeDirectory(const std::string& path) {
   operation.logLine = "Making Directory: " + target;
   // A refusal by the server is a failure like any other.
   operation.work = [target](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection, [&](CFtpConnection& c) { return c.CreateDirectory(target); });
+    RunSimpleCall(state, id, connection, Failure(kErrCreateDirectory),
+                  [&](CFtpConnection& c) { return c.CreateDirectory(target); });
   };
   return RunOperation(operation);
 }
@@ -138,7 +177,8 @@ bool CFtpSession::RemoveDirectory(const std::string& path) {
   Operation operation;
   operation.logLine = "Removing Directory: " + path;
   operation.work = [path](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection, [&](CFtpConnection& c) { return c.RemoveDirectory(path); });
+    RunSimpleCall(state, id, connection, Failure(kErrRemoveDirectory),
+                  [&](CFtpConnection& c) { return c.RemoveDirectory(path); });
   };
   return RunOperation(operation);
 }
@@ -147,7 +187,8 @@ bool CFtpSession::RenameFile(const std::string& oldName, const std::string& newN
   Operation operation;
   operation.logLine = "Renaming File: " + oldName + " to " + newName;
   operation.work = [oldName, newName](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection, [&](CFtpConnection& c) { return c.Rename(oldName, newName); });
+    RunSimpleCall(state, id, connection, Failure(kErrRenameFile),
+                  [&](CFtpConnection& c) { return c.Rename(oldName, newName); });
   };
   return RunOperation(operation);
 }
@@ -156,7 +197,7 @@ bool CFtpSession::DeleteFile(const std::string& name) {
   Operation operation;
   operation.logLine = "Deleting File: " + name;
   operation.work = [name](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection, [&](CFtpConnection& c) { return c.Remove(name); });
+    RunSimpleCall(state, id, connection, Failure(kErrDeleteFile), [&](CFtpConnection& c) { return c.Remove(name); });
   };
   return RunOperation(operation);
 }
@@ -165,15 +206,10 @@ std::string CFtpSession::GetCurrentDirectory() {
   Operation operation;
   operation.work = [](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
     std::string directory;
-    bool ok = false;
-    try {
-      ok = connection && connection->GetCurrentDirectory(directory);
-    } catch (const std::exception&) {
-      ok = false;
-    }
-    state->Finish(id, !ok, [&] {
-      if (ok) state->currentDir = directory;
-    });
+    RunSimpleCall(
+        state, id, connection, Failure("Cannot read the current directory."),
+        [&](CFtpConnection& c) { return c.GetCurrentDirectory(directory); },
+        [&] { state->currentDir = directory; });
   };
   RunOperation(operation);
   WriteLog("Current Directory: " + state_->currentDir);
@@ -183,7 +219,7 @@ std::string CFtpSession::GetCurrentDirectory() {
 bool CFtpSession::RemoteDirectoryExists(const std::string& path) {
   Operation operation;
   operation.work = [path](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
-    RunSimpleCall(state, id, connection, [&](CFtpConnection& c) {
+    RunSimpleCall(state, id, connection, Failure("Cannot change to the directory " + path + "."), [&](CFtpConnection& c) {
       std::string before;
       if (path.empty() || !c.GetCurrentDirectory(before)) return false;
       if (!c.SetCurrentDirectory(path)) return false;
@@ -199,17 +235,21 @@ std::string CFtpSession::ReadTextFile(const std::string& path) {
   Operation operation;
   operation.logLine = "Retrieving " + path;
   operation.work = [path](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
+    const std::string failed = "Cannot read " + path + ".";
     std::unique_ptr<CInternetFile> file;
+    std::string error = kNotConnected;
     try {
       if (connection) file = connection->OpenFile(path, FileAccess::Read, TransferType::Ascii);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+      error = failure.what();
     }
     if (!file) {
-      state->Finish(id, true);
+      state->Fail(id, FailureWithDetail(failed, error));
       return;
     }
     std::string text;
-    const bool ok = CopyRemote(*file, kMaxTextFileBytes, [&](const char* data, std::size_t n) { text.append(data, n); });
+    const bool ok =
+        CopyRemote(*file, kMaxTextFileBytes, [&](const char* data, std::size_t n) { text.append(data, n); }, error);
     if (ok) {
       try {
         file->Close();
@@ -218,7 +258,10 @@ std::string CFtpSession::ReadTextFile(const std::string& path) {
     } else {
       file->Abort();
     }
-    state->Finish(id, !ok, [&] { state->textFileContent = std::move(text); });
+    state->Finish(id, !ok, [&] {
+      state->textFileContent = std::move(text);
+      if (!ok) state->lastFailure = FailureWithDetail(failed, error);
+    });
   };
   RunOperation(operation);
   return state_->textFileContent;
@@ -233,7 +276,7 @@ bool CFtpSession::RetrieveFile(const std::string& remotePath, const std::string&
     std::string openError;
     bool openFailed = false;
     try {
-      if (!connection) throw CInternetException(kErrorOperationCancelled, "Not connected.");
+      if (!connection) throw CInternetException(kErrorOperationCancelled, kNotConnected);
       file = connection->OpenFile(remotePath, FileAccess::Read, TransferType::Ascii);
       local = std::make_unique<engine::ReplacingFileWriter>(localPath);
     } catch (const std::exception& error) {
@@ -244,24 +287,29 @@ bool CFtpSession::RetrieveFile(const std::string& remotePath, const std::string&
       state->host->ShowError(kErrTransferOpen);
       if (!openError.empty()) state->host->ShowMessageBox(openError, "Error");
       if (file) file->Abort();
-      state->Finish(id, true);
+      state->Fail(id, FailureWithDetail(ErrorMessageText(kErrTransferOpen), openError, kErrTransferOpen));
       return;
     }
-    bool ok = CopyRemote(*file, UINT64_MAX, [&](const char* data, std::size_t n) { local->Write(data, n); });
+    std::string error;
+    bool ok = CopyRemote(
+        *file, UINT64_MAX, [&](const char* data, std::size_t n) { local->Write(data, n); }, error);
     if (OperationAbort.load()) ok = false;
     try {
       if (ok) {
         file->Close();
         local->Commit();
       }
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
       ok = false;
+      error = failure.what();
     }
     if (!ok) {
       file->Abort();
       local->Discard();
+      state->Fail(id, FailureWithDetail(ErrorMessageText(kErrTransferData), error, kErrTransferData));
+      return;
     }
-    state->Finish(id, !ok);
+    state->Finish(id, false);
   };
   return RunOperation(operation);
 }

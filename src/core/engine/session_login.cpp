@@ -1,7 +1,5 @@
 // Login: one attempt with its Please Wait box, the login worker, and the six
 // ways an attempt ends.
-#include <algorithm>
-
 #include "core/engine/engine_flags.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/session_state.h"
@@ -29,7 +27,7 @@ struct LoginRequest {
 // The attempt's AttemptCancelled entry was cleared by Connect before this
 // worker started, so a watchdog that fires early is never overwritten.
 void RunLogin(const std::shared_ptr<engine::SessionState>& state, const LoginRequest& request) {
-  std::string errorText;
+  FailureReason failure = MakeFailure(FailureKind::Error, kUnknownConnectError);
   try {
     auto session = std::make_shared<CInternetSession>();
     session->SetTimeout(request.timeout);
@@ -51,17 +49,17 @@ void RunLogin(const std::shared_ptr<engine::SessionState>& state, const LoginReq
     if (!stored) connection->Close();
     return;
   } catch (const CInternetException& error) {
-    errorText = error.Text();
+    if (!error.Text().empty()) failure = FailureWithDetail("Error connecting to host: " + error.Text(), error.Text());
   } catch (const std::exception&) {
-    errorText.clear();
   }
   if (IsAttemptCancelled(request.attempt)) return;
-  state->WriteLog(errorText.empty() ? std::string(kUnknownConnectError) : "Error connecting to host: " + errorText);
+  state->WriteLog(failure.Text);
   state->Finish(
       request.id, true,
       [&] {
         state->mainSession.reset();
         state->mainConnection.reset();
+        state->lastFailure = std::move(failure);
       },
       true);
 }
@@ -85,25 +83,29 @@ class PleaseWaitBox {
 bool CFtpSession::Connect(int32_t attempt) {
   {
     std::lock_guard lock(state_->mutex);
-    if (state_->mainSession) return false;
+    if (state_->mainSession) {
+      state_->lastFailure = MakeFailure(FailureKind::Error, "The session is logged in already.");
+      return false;
+    }
+    state_->lastFailure = {};
   }
   const std::string boxText = attempt == 0 ? std::string("Attempting to connect to host...")
                                            : "Attempting to connect to host... Retry #" + std::to_string(attempt);
   PleaseWaitBox box(*host_, settings_.Timeout, boxText);
 
   WriteLog("Connecting to host: " + settings_.Hostname);
-  if (settings_.Hostname.empty()) {
-    WriteLog("You must enter a hostname.");
+  // A profile that cannot log in: the reason is the log line.
+  auto refuse = [&](const char* line) {
+    WriteLog(line);
+    state_->lastFailure = MakeFailure(FailureKind::Error, line);
     return false;
-  }
+  };
+  if (settings_.Hostname.empty()) return refuse("You must enter a hostname.");
   if (settings_.Anonymous) {
     settings_.Username = "anonymous";
     settings_.Password = kAnonymousPassword;
   } else {
-    if (settings_.Username.empty()) {
-      WriteLog("You must enter a your username and password.");
-      return false;
-    }
+    if (settings_.Username.empty()) return refuse("You must enter a your username and password.");
     if (settings_.Password.empty()) {
       settings_.Password = host_->InputBox("Please enter your password:", "Password", "", true);
     }
@@ -143,9 +145,11 @@ bool CFtpSession::Connect(int32_t attempt) {
   worker_->Release(done ? std::chrono::milliseconds(2000) : std::chrono::milliseconds(0));
   worker_.reset();
 
-  auto giveUp = [&] {
+  // Ends an attempt that is not coming back: a late worker must not install its connection.
+  auto giveUp = [&](FailureKind kind, const char* reason) {
     OperationAbort.store(true);
     SetAttemptCancelled(attempt, true);
+    state_->lastFailure = MakeFailure(kind, reason);
   };
   if (done && !failed && !cancelled) {
     connected_ = true;
@@ -153,19 +157,28 @@ bool CFtpSession::Connect(int32_t attempt) {
     state_->PlaySound("connect.wav");
     return true;
   }
+  constexpr const char* kGivenUp = "The login attempt was given up.";
   if (done && failed) {
-    giveUp();
+    // The worker has logged the reason and kept it (unless the login came
+    // through just as the watchdog raised Failed).
+    OperationAbort.store(true);
+    SetAttemptCancelled(attempt, true);
+    if (!state_->lastFailure.IsSet()) state_->lastFailure = MakeFailure(FailureKind::Error, kGivenUp);
     state_->PlaySound("error.wav");
     return false;
   }
-  if (done) return false;  // the attempt was cancelled meanwhile
+  if (done) {
+    // The attempt was cancelled meanwhile.
+    state_->lastFailure = MakeFailure(FailureKind::Error, kGivenUp);
+    return false;
+  }
   if (failed) {
-    giveUp();
+    giveUp(FailureKind::TimedOut, "Connection timed out.");
     WriteLog("Connection timed out.");
     return false;
   }
   if (boxCancelled) {
-    giveUp();
+    giveUp(FailureKind::Aborted, "Connection Aborted.");
     host_->AttemptAborted();
     WriteLog("Connection Aborted.");
     state_->PlaySound("error.wav");
@@ -173,6 +186,7 @@ bool CFtpSession::Connect(int32_t attempt) {
   }
   // The quit request ended the wait; a connection made later is discarded.
   SetAttemptCancelled(attempt, true);
+  state_->lastFailure = MakeFailure(FailureKind::Interrupted, "The login was interrupted.");
   return false;
 }
 

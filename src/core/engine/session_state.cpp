@@ -20,6 +20,10 @@ bool SessionState::Finish(uint64_t id, bool failedResult, const std::function<vo
   return applied;
 }
 
+bool SessionState::Fail(uint64_t id, FailureReason reason) {
+  return Finish(id, true, [&] { lastFailure = std::move(reason); });
+}
+
 std::shared_ptr<CFtpConnection> SessionState::MainConnection() {
   std::lock_guard lock(mutex);
   return mainConnection;

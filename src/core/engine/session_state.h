@@ -70,12 +70,16 @@ struct SessionState {
   DirectoryListing listing;
   std::string currentDir;
   std::string textFileContent;
+  FailureReason lastFailure;
 
   // Called by a worker as its last step. When its operation is still waited
   // for (and, unless ignoreOperationAbort, OperationAbort is clear): runs
   // commit, raises Failed when failed, raises Done. Returns whether it did.
   bool Finish(uint64_t id, bool failedResult, const std::function<void()>& commit = {},
               bool ignoreOperationAbort = false);
+
+  // Finish as a failure, keeping its reason for LastFailure().
+  bool Fail(uint64_t id, FailureReason reason);
 
   std::shared_ptr<CFtpConnection> MainConnection();
 

@@ -65,7 +65,7 @@ ConnectTarget ConnectTargetFor(const ServerSettings& settings, bool useTlsWhenOf
   const HostAddress address = SplitHostScheme(settings.Hostname);
   ConnectTarget target;
   target.host = address.host;
-  target.port = ConnectPort(address.scheme, settings.Port);
+  target.port = ConnectPort(address.scheme, ClampedPort(settings));
   target.tls.mode = ModeFor(address.scheme, useTlsWhenOffered);
   target.tls.decide = [state](const ftp::PeerCertificate& certificate) { return Decide(state, certificate); };
   return target;

@@ -8,7 +8,7 @@
 #include "core/engine/remote_listing.h"
 #include "core/engine/safe_local_path.h"
 #include "core/engine/session_state.h"
-#include "core/engine/transfer_figures.h"
+#include "core/ftp/remote_path.h"
 
 namespace veltrim {
 
@@ -68,9 +68,7 @@ std::vector<LocalEntry> ListLocalFolder(const std::string& folder) {
 
 void CFtpSession::DownloadDirectory(const std::string& remoteDir, const std::string& localFolder, bool download) {
   if (StopAdding() || remoteDir == "." || remoteDir == "..") return;
-  std::string trimmed = remoteDir;
-  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-  const std::string leaf = trimmed == "/" ? std::string() : FileNamePart(trimmed);
+  const std::string leaf = ftp::RemoteBaseName(remoteDir);  // empty for the root
   DownloadTree(remoteDir, leaf, WithTrailingSlash(localFolder), WithTrailingSlash(localFolder), download, 0);
 }
 
@@ -138,9 +136,13 @@ bool CFtpSession::UploadTree(const std::string& localFolder, const std::string& 
   if (target != currentTarget && target != "/") {
     const std::string directory = target.substr(0, target.size() - 1);
     // An existing directory is merged into.
-    if (!MakeDirectory(directory) && !RemoteDirectoryExists(directory)) {
-      host_->ShowError(kErrCreateDirectory);
-      return false;
+    if (!MakeDirectory(directory)) {
+      FailureReason refused = LastFailure();
+      if (!RemoteDirectoryExists(directory)) {
+        state_->lastFailure = std::move(refused);  // the MKD's reason, not the check's
+        host_->ShowError(kErrCreateDirectory);
+        return false;
+      }
     }
   }
 

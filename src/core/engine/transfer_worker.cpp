@@ -40,8 +40,9 @@ class TransferRun {
   std::optional<TransferItem> TakeHead();
   void ClearQueue();
   ItemOutcome Transfer(const TransferItem& item, int32_t row);
-  // Reports a failure unless the run is being torn down.
-  void ReportError(uint32_t id, const std::string& text);
+  // Reports a failure (its error box, then the exception's text) unless the
+  // run is being torn down, and keeps it as the runs' last failure.
+  void ReportError(uint32_t id, const std::exception& failure);
   void HandleCancel();
   void AppendUploadedEntry(const TransferItem& item);
   void Progressed(bool force);
@@ -85,8 +86,13 @@ void TransferRun::ClearQueue() {
   state_.queue.clear();
 }
 
-void TransferRun::ReportError(uint32_t id, const std::string& text) {
+void TransferRun::ReportError(uint32_t id, const std::exception& failure) {
   if (TransferAbort.load()) return;
+  const std::string text = failure.what();
+  {
+    std::lock_guard lock(state_.mutex);
+    state_.runs.LastFailure = FailureWithDetail(ErrorMessageText(id), text, id);
+  }
   host_.ShowError(id);
   if (!text.empty()) host_.ShowMessageBox(text, "Error");
 }
@@ -114,14 +120,14 @@ ItemOutcome TransferRun::Transfer(const TransferItem& item, int32_t row) {
     try {
       remote = connection.OpenFile(item.Source, FileAccess::Read, type);
     } catch (const std::exception& failure) {
-      ReportError(kErrTransferOpen, failure.what());
+      ReportError(kErrTransferOpen, failure);
       error = true;
     }
     if (!error) {
       try {
         localOut = std::make_unique<ReplacingFileWriter>(item.Destination);
       } catch (const LocalFileError& failure) {
-        ReportError(kErrTransferData, failure.what());
+        ReportError(kErrTransferData, failure);
         remote->Abort();
         remote.reset();
         error = true;
@@ -131,14 +137,14 @@ ItemOutcome TransferRun::Transfer(const TransferItem& item, int32_t row) {
     try {
       localIn = std::make_unique<LocalFileReader>(item.Source);
     } catch (const LocalFileError& failure) {
-      ReportError(kErrTransferData, failure.what());
+      ReportError(kErrTransferData, failure);
       error = true;
     }
     if (!error) {
       try {
         remote = connection.OpenFile(item.Destination, FileAccess::Write, type);
       } catch (const std::exception& failure) {
-        ReportError(kErrTransferOpen, failure.what());
+        ReportError(kErrTransferOpen, failure);
         error = true;
       }
     }
@@ -173,7 +179,7 @@ ItemOutcome TransferRun::Transfer(const TransferItem& item, int32_t row) {
       Progressed(false);
     }
   } catch (const std::exception& failure) {
-    ReportError(kErrTransferData, failure.what());
+    ReportError(kErrTransferData, failure);
     error = true;
   }
 
@@ -184,7 +190,7 @@ ItemOutcome TransferRun::Transfer(const TransferItem& item, int32_t row) {
         remote->Close();
         if (localOut) localOut->Commit();
       } catch (const std::exception& failure) {
-        ReportError(kErrTransferData, failure.what());
+        ReportError(kErrTransferData, failure);
         error = true;
       }
     }

@@ -36,9 +36,8 @@ HostAddress SplitHostScheme(const std::string& hostname) {
   return address;
 }
 
-uint16_t ConnectPort(HostScheme scheme, int32_t profilePort) {
-  const auto port = static_cast<uint16_t>(static_cast<uint32_t>(profilePort) & 0xffffu);
-  return scheme == HostScheme::ImplicitTls && port == kFtpPort ? kImplicitTlsPort : port;
+uint16_t ConnectPort(HostScheme scheme, uint16_t profilePort) {
+  return scheme == HostScheme::ImplicitTls && profilePort == kFtpPort ? kImplicitTlsPort : profilePort;
 }
 
 }  // namespace veltrim

@@ -21,10 +21,10 @@ struct HostAddress {
 // The scheme is matched ignoring case.
 HostAddress SplitHostScheme(const std::string& hostname);
 
-// The port to connect to. Implicit TLS is never served on the plain FTP
-// port, so a profile that keeps the default 21 means 990 there; any other
-// port is taken as given. Only the low 16 bits of a damaged value count.
-uint16_t ConnectPort(HostScheme scheme, int32_t profilePort);
+// The port to connect to, from the profile's (clamped) port. Implicit TLS is
+// never served on the plain FTP port, so a profile that keeps the default 21
+// means 990 there; any other port is taken as given.
+uint16_t ConnectPort(HostScheme scheme, uint16_t profilePort);
 
 inline constexpr uint16_t kFtpPort = 21;
 inline constexpr uint16_t kImplicitTlsPort = 990;

@@ -1,6 +1,6 @@
 #include "ui/app/command_table.h"
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 
 namespace veltrim::ui {
 namespace {

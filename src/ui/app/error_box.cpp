@@ -2,7 +2,7 @@
 
 #include "ui/app/sound_player.h"
 #include "ui/app/string_table.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::ui {
 namespace {

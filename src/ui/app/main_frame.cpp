@@ -17,18 +17,19 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/command_table.h"
 #include "ui/app/help_window.h"
 #include "ui/app/icon_theme.h"
 #include "ui/app/status_clock.h"
+#include "ui/prefs/preferences_command.h"
+#include "ui/profile/import_server_command.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/connection_bar.h"
 #include "ui/widgets/docking_bar.h"
 #include "ui/widgets/drawn_images.h"
 #include "ui/widgets/hyperlink_label.h"
-#include "ui/views/remote_list_model.h"
 
 namespace veltrim::ui {
 namespace {
@@ -142,7 +143,9 @@ void CMainFrame::CreateActions() {
     handlers_[ID_FILE_OPEN] = [this] { doc_->FileOpen(); };
     handlers_[ID_FILE_SAVE] = [this] { doc_->FileSave(); };
     handlers_[ID_FILE_SAVE_AS] = [this] { doc_->FileSaveAs(); };
+    handlers_[ID_IMPORT_SERVER] = [this] { RunImportServerCommand(*this); };
   }
+  handlers_[ID_PREFERENCES] = [this] { RunPreferencesCommand(*this); };
 }
 
 void CMainFrame::CreateMenus() {
@@ -379,7 +382,6 @@ void CMainFrame::SetConnected(bool connected) {
   if (connected) {
     connectTime_ = QDateTime::currentDateTime();
     animationTimer_.start(kTickMs);
-    tree_->SetRoot(activeProfile_.Hostname.c_str());
     connectionBar_->SetText(QString::fromStdString(activeProfile_.Name));
     connectionBar_->SetPicture(kPictureConnected);
     SetStateIcon(kStateConnected);
@@ -397,12 +399,6 @@ void CMainFrame::OnConnect() {
 
 void CMainFrame::OnDisconnect() {
   if (!session_) return;
-  if (!session_->IsConnected()) {
-    session_->AbortEverything();
-  } else {
-    attemptAborted_ = false;
-    attemptCounter_ = 0;
-  }
   session_->AbortEverything();
   session_.reset();
   connected_ = false;
@@ -415,8 +411,6 @@ void CMainFrame::OnDisconnect() {
     doc_->SetResetOnNextNew(true);
     doc_->OnNewDocument();
   }
-  tree_->DeleteAllItems();
-  view_->ClearRows();
   UpdateCommandUI();
 }
 

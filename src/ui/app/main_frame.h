@@ -15,7 +15,7 @@
 #include "core/profile/server_settings.h"
 #include "ui/app/command_rules.h"
 #include "ui/app/help_window.h"
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 #include "ui/app/recent_files.h"
 #include "ui/app/session_link.h"
 #include "ui/app/window_placement.h"
@@ -46,7 +46,6 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // The first activation: preferences, placement, list display, then either
   // the automatic connection or the welcome dialog. Runs once.
   void FirstActivation();
-  bool FirstActivationDone() const { return !firstActivation_; }
   // Whether the first activation shows the start-up splash.
   void SetShowSplash(bool show) { showSplash_ = show; }
 
@@ -55,10 +54,6 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   void SavePreferences();
   void LoadWindowPlacement();
   void SaveWindowPlacement();
-  // The whole exit sequence (disconnect, then placement, column widths,
-  // preferences, bar layout, recent files). Runs once; closing the window
-  // runs it too.
-  void SaveOnExit();
 
   // Commands.
   QAction* Action(int commandId) const;
@@ -71,11 +66,11 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   void SetCommandHandler(int commandId, std::function<void()> handler);
   // Applies every enabling rule and every mark to the actions.
   void UpdateCommandUI();
-  CommandState CurrentCommandState() const;
 
   // Connect and Disconnect. The connection layer installs what Connect does
   // (with SetCommandHandler(ID_CONNECT, ...)); Disconnect releases whatever
-  // session is attached and resets the window.
+  // session is attached (whose owner then clears the list and the tree) and
+  // resets the bars and the document.
   void OnConnect();
   void OnDisconnect();
 
@@ -92,20 +87,16 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // Fields other parts of the program read and write.
   Preferences& Prefs() { return prefs_; }
   const Preferences& Prefs() const { return prefs_; }
-  bool PreferencesLoaded() const { return prefsLoaded_; }
   bool Connected() const { return connected_; }
   bool ProfilePresent() const { return profilePresent_; }
   const ServerSettings& ActiveProfile() const { return activeProfile_; }
-  int AttemptCounter() const { return attemptCounter_; }
-  void SetAttemptCounter(int counter) { attemptCounter_ = counter; }
-  bool AttemptAborted() const { return attemptAborted_; }
-  void SetAttemptAborted(bool aborted) { attemptAborted_ = aborted; }
+  // A command of the window is at work (commands that start remote work
+  // wait for it to end).
   bool Busy() const { return busy_; }
   void SetBusy(bool busy);
+  // The window is closing.
   bool Quitting() const { return quitting_; }
   QString TempDirectory() const { return tempDirectory_; }
-  QDateTime ConnectTime() const { return connectTime_; }
-  const WindowPlacement& Placement() const { return placement_; }
   RecentFileList& RecentFiles() { return recent_; }
   CVeltrimFTPDoc* Document() const { return doc_; }
 
@@ -148,6 +139,10 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   void Disconnect() override { OnDisconnect(); }
   void AddRecentFile(const QString& path) override;
 
+ signals:
+  // A profile from the document became the active one.
+  void ProfileTaken();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
@@ -156,6 +151,11 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // The whole exit sequence (disconnect, then placement, column widths,
+  // preferences, bar layout, recent files). Runs once; closing the window
+  // runs it too.
+  void SaveOnExit();
+  CommandState CurrentCommandState() const;
   void CreateActions();
   void CreateMenus();
   void CreateToolBars();
@@ -182,8 +182,6 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   Preferences prefs_;
   bool prefsLoaded_ = false;
   bool firstActivation_ = true;
-  bool attemptAborted_ = false;
-  int attemptCounter_ = 0;
   bool connected_ = false;
   bool profilePresent_ = false;
   ServerSettings activeProfile_;

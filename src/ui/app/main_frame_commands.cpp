@@ -7,12 +7,12 @@
 #include <QToolBar>
 
 #include "ui/app/about_dlg.h"
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/command_table.h"
 #include "ui/app/error_box.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/connection_bar.h"
 #include "ui/widgets/docking_bar.h"
@@ -215,8 +215,8 @@ std::optional<bool> CMainFrame::DetailsPreference() const {
 void CMainFrame::TakeProfile(const ServerSettings& profile) {
   profilePresent_ = true;
   activeProfile_ = profile;
-  attemptCounter_ = 0;
   UpdateCommandUI();
+  emit ProfileTaken();
 }
 
 void CMainFrame::SetActiveProfile(const ServerSettings& profile) { activeProfile_ = profile; }

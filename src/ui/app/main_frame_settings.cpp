@@ -3,13 +3,13 @@
 #include <QThread>
 #include <QToolBar>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/settings_store.h"
 #include "ui/app/welcome_dlg.h"
-#include "ui/commands/prompts.h"
-#include "ui/views/remote_list_model.h"
+#include "ui/dialogs/prompts.h"
+#include "ui/views/remote_entry_model.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/docking_bar.h"
 #include "ui/widgets/splash_window.h"
@@ -86,10 +86,10 @@ void CMainFrame::ApplyPlacement() {
 void CMainFrame::ApplyListDisplay() {
   if (CVeltrimFTPView::IsValidMode(prefs_.ListView))
     view_->SetMode(static_cast<ListMode>(prefs_.ListView));
-  view_->SetColumnWidth(RemoteListModel::ColumnName, prefs_.HeaderName);
-  view_->SetColumnWidth(RemoteListModel::ColumnSize, prefs_.HeaderSize);
-  view_->SetColumnWidth(RemoteListModel::ColumnType, prefs_.HeaderType);
-  view_->SetColumnWidth(RemoteListModel::ColumnDate, prefs_.HeaderDate);
+  view_->SetColumnWidth(RemoteEntryModel::ColumnName, prefs_.HeaderName);
+  view_->SetColumnWidth(RemoteEntryModel::ColumnSize, prefs_.HeaderSize);
+  view_->SetColumnWidth(RemoteEntryModel::ColumnType, prefs_.HeaderType);
+  view_->SetColumnWidth(RemoteEntryModel::ColumnDate, prefs_.HeaderDate);
 }
 
 void CMainFrame::SaveWindowPlacement() {
@@ -149,10 +149,10 @@ void CMainFrame::SaveOnExit() {
     return;
   }
   SaveWindowPlacement();
-  const int widths[] = {view_->ColumnWidth(RemoteListModel::ColumnName),
-                        view_->ColumnWidth(RemoteListModel::ColumnSize),
-                        view_->ColumnWidth(RemoteListModel::ColumnType),
-                        view_->ColumnWidth(RemoteListModel::ColumnDate)};
+  const int widths[] = {view_->ColumnWidth(RemoteEntryModel::ColumnName),
+                        view_->ColumnWidth(RemoteEntryModel::ColumnSize),
+                        view_->ColumnWidth(RemoteEntryModel::ColumnType),
+                        view_->ColumnWidth(RemoteEntryModel::ColumnDate)};
   prefs_.HeaderName = widths[0];
   prefs_.HeaderSize = widths[1];
   prefs_.HeaderType = widths[2];

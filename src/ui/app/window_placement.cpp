@@ -1,6 +1,6 @@
 #include "ui/app/window_placement.h"
 
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 
 namespace veltrim::ui {
 namespace {

@@ -9,6 +9,9 @@
 
 #include "ui/app/main_frame.h"
 #include "ui/ftp/connection_controller.h"
+#include "ui/ftp/file_commands.h"
+#include "ui/ftp/live_session.h"
+#include "ui/ftp/remote_navigator.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/remote_entry_model.h"
@@ -28,15 +31,22 @@ QAbstractItemView* CurrentList(CVeltrimFTPView* view) {
 BrowseLayer::BrowseLayer(CMainFrame& frame)
     : QObject(&frame),
       frame_(frame),
-      rows_(new RemoteEntryModel(this)),
-      tree_(new DirectoryTreeNavigator(frame.DirectoryTree())) {
+      rows_(&frame.View()->Rows()),
+      tree_(new DirectoryTreeNavigator(frame.DirectoryTree())),
+      live_(std::make_unique<LiveSession>(frame)),
+      controller_(std::make_unique<ConnectionController>(frame, *live_)),
+      navigator_(std::make_unique<RemoteNavigator>(frame, *live_, controller_->Host(), *tree_)),
+      files_(std::make_unique<FileCommands>(frame, *live_, *navigator_)) {
   CVeltrimFTPView* view = frame.View();
-  RemoteEntryModel* rows = rows_;
-  view->SetModel(rows_, [rows] { rows->Clear(); });
-  controller_ = new ConnectionController(frame, BrowseWidgets{rows_, view->Selection(), tree_});
-  controller_->setParent(this);
   controller_->InstallCommands();
-  controller_->SetLabelEditing([this] { return IsEditingLabel(); }, [this](int row) { StartLabelEdit(row); });
+  navigator_->InstallCommands();
+  files_->InstallCommands();
+  files_->SetLabelEditing([this] { return IsEditingLabel(); }, [this](int row) { StartLabelEdit(row); });
+  ConnectionController* controller = controller_.get();
+  RemoteNavigator* navigator = navigator_.get();
+  connect(controller, &ConnectionController::LoggedIn, navigator, &RemoteNavigator::ShowStartDirectory);
+  connect(controller, &ConnectionController::SessionReleased, navigator, &RemoteNavigator::ClearDisplay);
+  connect(navigator, &RemoteNavigator::ConnectionLost, controller, &ConnectionController::OnConnectionLost);
 
   QTreeView* details = view->DetailsView();
   QListView* icons = view->IconView();
@@ -51,7 +61,7 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
     list->setContextMenuPolicy(Qt::DefaultContextMenu);
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
-    connect(list, &QAbstractItemView::doubleClicked, controller_, &ConnectionController::OpenSelection);
+    connect(list, &QAbstractItemView::doubleClicked, navigator, &RemoteNavigator::OpenSelection);
   }
 }
 
@@ -102,7 +112,7 @@ bool BrowseLayer::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && !IsEditingLabel()) {
     auto* key = static_cast<QKeyEvent*>(event);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-      controller_->OpenSelection();
+      navigator_->OpenSelection();
       return true;
     }
   }

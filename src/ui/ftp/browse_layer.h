@@ -1,18 +1,23 @@
 #pragma once
 // Puts the connection layer into a main window: the remote list gets its
-// rows (sorting by heading, opening by double-click or Enter, the pop-up
-// menus, renaming in place), the Directories tree gets its navigation, and
-// the connection controller takes over Connect, Disconnect and the
-// directory and file commands.
+// interaction (sorting by heading, opening by double-click or Enter, the
+// pop-up menus, renaming in place), and the connection controller, the
+// remote navigator and the file commands each install their commands. It
+// owns the live session they share.
 
 #include <QObject>
+
+#include <memory>
 
 namespace veltrim::ui {
 
 class CMainFrame;
 class ConnectionController;
 class DirectoryTreeNavigator;
+class FileCommands;
+class LiveSession;
 class RemoteEntryModel;
+class RemoteNavigator;
 
 class BrowseLayer : public QObject {
   Q_OBJECT
@@ -22,6 +27,8 @@ class BrowseLayer : public QObject {
   ~BrowseLayer() override;
 
   ConnectionController& Controller() const { return *controller_; }
+  RemoteNavigator& Navigator() const { return *navigator_; }
+  FileCommands& Files() const { return *files_; }
   RemoteEntryModel& Rows() const { return *rows_; }
   DirectoryTreeNavigator& Tree() const { return *tree_; }
 
@@ -42,7 +49,12 @@ class BrowseLayer : public QObject {
   CMainFrame& frame_;
   RemoteEntryModel* rows_;
   DirectoryTreeNavigator* tree_;
-  ConnectionController* controller_;
+  // Destroyed in reverse order: the controller lets the live session go
+  // before the session object itself goes.
+  std::unique_ptr<LiveSession> live_;
+  std::unique_ptr<ConnectionController> controller_;
+  std::unique_ptr<RemoteNavigator> navigator_;
+  std::unique_ptr<FileCommands> files_;
 };
 
 }  // namespace veltrim::ui

@@ -11,13 +11,4 @@ CDirectoryTreeBar::CDirectoryTreeBar(QWidget* parent) : QTreeWidget(parent) {
   setUniformRowHeights(true);
 }
 
-void CDirectoryTreeBar::SetRoot(const QString& hostName) {
-  clear();
-  auto* root = new QTreeWidgetItem(this, QStringList{hostName});
-  root->setIcon(0, QIcon::fromTheme(QStringLiteral("network-server")));
-  setCurrentItem(root);
-}
-
-void CDirectoryTreeBar::DeleteAllItems() { clear(); }
-
 }  // namespace veltrim::ui

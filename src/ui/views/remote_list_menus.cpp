@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 #include "ui/views/file_type_names.h"
 
 namespace veltrim::ui {

@@ -4,14 +4,14 @@
 #include <QListView>
 #include <QTreeView>
 
-#include "ui/app/preferences.h"
-#include "ui/views/remote_list_model.h"
+#include "ui/shared/preferences.h"
+#include "ui/views/remote_entry_model.h"
 
 namespace veltrim::ui {
 
 CVeltrimFTPView::CVeltrimFTPView(QWidget* parent)
     : QStackedWidget(parent),
-      model_(nullptr),
+      rows_(new RemoteEntryModel(this)),
       details_(new QTreeView(this)),
       icons_(new QListView(this)) {
   setObjectName(QStringLiteral("RemoteList"));
@@ -37,30 +37,35 @@ CVeltrimFTPView::CVeltrimFTPView(QWidget* parent)
   addWidget(details_);
   addWidget(icons_);
 
-  auto* own = new RemoteListModel(this);
-  SetModel(own, [own] { own->Clear(); });
-  for (int column = 0; column < RemoteListModel::ColumnCount; ++column)
-    details_->header()->resizeSection(column, RemoteListModel::InitialWidth(column));
-  SetMode(ListMode::Details);
-}
-
-void CVeltrimFTPView::SetModel(QAbstractItemModel* model, std::function<void()> clearRows) {
-  QItemSelectionModel* oldSelection = details_->selectionModel();
-  model_ = model;
-  clearRows_ = std::move(clearRows);
-  details_->setModel(model);
-  icons_->setModel(model);
+  details_->setModel(rows_);
+  icons_->setModel(rows_);
   icons_->setSelectionModel(details_->selectionModel());  // one selection for all modes
-  if (oldSelection != nullptr && oldSelection != details_->selectionModel()) oldSelection->deleteLater();
-}
-
-void CVeltrimFTPView::ClearRows() {
-  if (clearRows_) clearRows_();
+  for (int column = 0; column < RemoteEntryModel::ColumnCount; ++column)
+    details_->header()->resizeSection(column, RemoteEntryModel::InitialWidth(column));
+  SetMode(ListMode::Details);
 }
 
 CVeltrimFTPView::~CVeltrimFTPView() = default;
 
 QItemSelectionModel* CVeltrimFTPView::Selection() const { return details_->selectionModel(); }
+
+int CVeltrimFTPView::FirstSelectedRow() const {
+  const QItemSelectionModel* selection = Selection();
+  int first = -1;
+  for (const QModelIndex& index : selection->selectedRows())
+    if (first < 0 || index.row() < first) first = index.row();
+  if (first < 0) {
+    // Some views select whole rows cell by cell.
+    for (const QModelIndex& index : selection->selectedIndexes())
+      if (first < 0 || index.row() < first) first = index.row();
+  }
+  return first < rows_->rowCount() ? first : -1;
+}
+
+bool CVeltrimFTPView::IsRowSelected(int row) const {
+  const QItemSelectionModel* selection = Selection();
+  return selection->isRowSelected(row, QModelIndex()) || selection->isSelected(rows_->index(row, 0));
+}
 
 void CVeltrimFTPView::SetMode(ListMode mode) {
   switch (mode) {
@@ -101,13 +106,13 @@ void CVeltrimFTPView::SetMode(ListMode mode) {
 }
 
 void CVeltrimFTPView::SetColumnWidth(int column, int width) {
-  if (column < 0 || column >= RemoteListModel::ColumnCount) return;
+  if (column < 0 || column >= RemoteEntryModel::ColumnCount) return;
   if (width <= 0 || width > kMaxColumnWidth) return;
   details_->header()->resizeSection(column, width);
 }
 
 int CVeltrimFTPView::ColumnWidth(int column) const {
-  if (column < 0 || column >= RemoteListModel::ColumnCount) return 0;
+  if (column < 0 || column >= RemoteEntryModel::ColumnCount) return 0;
   return details_->header()->sectionSize(column);
 }
 

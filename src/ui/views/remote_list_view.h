@@ -4,14 +4,14 @@
 // large icon, small icon and list modes.
 
 #include <QStackedWidget>
-#include <functional>
 
-class QAbstractItemModel;
 class QListView;
 class QTreeView;
 class QItemSelectionModel;
 
 namespace veltrim::ui {
+
+class RemoteEntryModel;
 
 // Display modes, numbered as the ListView preference stores them.
 enum class ListMode { LargeIcons = 0, Details = 1, SmallIcons = 2, List = 3 };
@@ -22,12 +22,12 @@ class CVeltrimFTPView : public QStackedWidget {
   explicit CVeltrimFTPView(QWidget* parent = nullptr);
   ~CVeltrimFTPView() override;
 
-  // The rows shown: the view's own model until the listing layer gives it
-  // its model (with the way to empty it).
-  QAbstractItemModel* Model() const { return model_; }
-  void SetModel(QAbstractItemModel* model, std::function<void()> clearRows);
-  void ClearRows();
+  // The rows shown, and the one selection all modes share.
+  RemoteEntryModel& Rows() const { return *rows_; }
   QItemSelectionModel* Selection() const;
+  // The first selected row (-1 when none), and whether row is selected.
+  int FirstSelectedRow() const;
+  bool IsRowSelected(int row) const;
 
   void SetMode(ListMode mode);
   ListMode Mode() const { return mode_; }
@@ -45,8 +45,7 @@ class CVeltrimFTPView : public QStackedWidget {
   void ModeChanged(ListMode mode);
 
  private:
-  QAbstractItemModel* model_;
-  std::function<void()> clearRows_;
+  RemoteEntryModel* rows_;
   QTreeView* details_;
   QListView* icons_;
   ListMode mode_ = ListMode::Details;

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <algorithm>
 
-#include "ui/app/preferences.h"
+#include "ui/shared/preferences.h"
 
 namespace veltrim::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <cmath>
 
-#include "ui/app/command_ids.h"
+#include "ui/shared/command_ids.h"
 
 namespace veltrim::ui {
 namespace {

@@ -28,9 +28,10 @@ INSTANTIATE_TEST_SUITE_P(Listings, CliHostileListing, ::testing::Values(false, t
                          [](const auto& info) { return info.param ? "List" : "Mlsd"; });
 
 TEST_P(CliHostileListing, GetTreeWritesNothingOutsideTheTargetFolder) {
-  CliTestServerOptions options;
+  PyFtpServerOptions options;
   options.noMlsd = GetParam();
-  CliTestServer server(options);
+  options.hostile = true;
+  PyFtpServer server(options);
   WriteLocalFile(server.Root() / "evil/good.txt", "good");
   WriteLocalFile(server.Root() / "evil/inner/deep.txt", "deep");
 

@@ -165,9 +165,9 @@ TEST_P(CliTransfer, PutTreeCreatesAndMergesRemoteDirectories) {
 }
 
 TEST(CliSecondConnection, RefusedSecondConnectionFallsBackToTheMainOne) {
-  CliTestServerOptions options;
+  PyFtpServerOptions options;
   options.maxConnectionsPerAddress = 1;
-  CliTestServer server(options);
+  PyFtpServer server(options);
   const std::string content = RandomBytes(300000, 9);
   WriteLocalFile(server.Root() / "file.bin", content);
   TempDir local;
@@ -186,9 +186,9 @@ TEST(CliSecondConnection, RefusedSecondConnectionFallsBackToTheMainOne) {
 // On a terminal the progress line is drawn (and fits a narrow one); into a
 // pipe nothing is.
 TEST(CliProgress, ProgressLineOnATerminalOnly) {
-  CliTestServerOptions options;
+  PyFtpServerOptions options;
   options.throttleBytesPerSecond = 64 * 1024;
-  CliTestServer server(options);
+  PyFtpServer server(options);
   WriteLocalFile(server.Root() / "slow.bin", RandomBytes(200 * 1024, 5));
   const std::string longName = "a-rather-long-file-name-for-a-narrow-terminal.bin";
   WriteLocalFile(server.Root() / longName, RandomBytes(160 * 1024, 8));
@@ -227,9 +227,9 @@ TEST(CliProgress, ProgressLineOnATerminalOnly) {
 }
 
 TEST(CliInterrupt, CtrlCCancelsATransferAndLeavesNoPartialFile) {
-  CliTestServerOptions options;
+  PyFtpServerOptions options;
   options.throttleBytesPerSecond = 32 * 1024;
-  CliTestServer server(options);
+  PyFtpServer server(options);
   WriteLocalFile(server.Root() / "slow.bin", RandomBytes(1024 * 1024, 7));
   TempDir local;
   WriteLocalFile(local.Path() / "old.bin", "old content");

@@ -40,7 +40,7 @@ TEST(HostScheme, SchemeChoosesTheModeAndImplicitTlsMovesTheDefaultPort) {
     const char* hostname;
     HostScheme scheme;
     const char* host;
-    int32_t port;
+    uint16_t port;
     uint16_t connectPort;
   } cases[] = {
       {"ftp.example.org", HostScheme::None, "ftp.example.org", 21, 21},

@@ -65,6 +65,11 @@ TEST_F(DirectoryTest, EachOperationLogsItsLineAndReportsTheServersAnswer) {
     if (c.serverState) {
       EXPECT_TRUE(c.serverState(Root()));
     }
+    // A failure keeps its reason: the server's refusal, where a command was sent.
+    EXPECT_EQ(Session().LastFailure().IsSet(), !c.result);
+    if (!c.result && c.logLine.back() != ' ') {
+      EXPECT_TRUE(LooksLikeServerReply(Session().LastFailure().ServerReply));
+    }
     EXPECT_FALSE(Session().IsBusy());
   }
 }

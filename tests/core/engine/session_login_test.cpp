@@ -72,6 +72,7 @@ TEST_F(LoginTest, IncompleteProfilesAreRefusedBeforeAnyNetwork) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "Connecting to host: " + c.host);
     EXPECT_EQ(lines[2], c.lastLine);
+    EXPECT_EQ(rig.session->LastFailure().Text, c.lastLine);
     EXPECT_TRUE(Sounds(*rig.host).empty());
     EXPECT_TRUE(rig.host->Saw("ClosePleaseWait"));
     EXPECT_FALSE(rig.session->IsConnected());
@@ -123,6 +124,11 @@ TEST_F(LoginTest, FailedLoginLogsTheReasonAndPlaysError) {
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[4].rfind("Error connecting to host: ", 0), 0u) << lines[4];
     EXPECT_NE(lines[4].find(c.reason), std::string::npos) << lines[4];
+    // The reason keeps the log line, and the server's reply apart from the system's text.
+    const FailureReason& reason = rig.session->LastFailure();
+    EXPECT_EQ(reason.Text, lines[4]);
+    EXPECT_EQ(reason.ServerReply.empty(), *c.reason == '\0');
+    EXPECT_NE(reason.Detail(), "");
     EXPECT_EQ(Sounds(*rig.host), std::vector<std::string>{"PlaySound error.wav"});
     EXPECT_FALSE(rig.session->IsConnected());
     EXPECT_TRUE(IsAttemptCancelled(0));
@@ -149,13 +155,14 @@ struct StalledOutcome {
   std::vector<std::string> sounds;
   bool aborted;  // the frame heard that the user aborted
   bool failed;   // Failed as the wait left it
+  FailureKind kind;
 };
 
 TEST(StalledLoginTest, EachWayOfGivingUpEndsTheAttempt) {
   const StalledOutcome cases[] = {
-      {"watchdog", 10, -1, -1, {"Connection timed out."}, {}, false, true},
-      {"cancel", -1, 10, -1, {"Connection Aborted."}, {"PlaySound error.wav"}, true, false},
-      {"quit", -1, -1, 10, {}, {}, false, false},
+      {"watchdog", 10, -1, -1, {"Connection timed out."}, {}, false, true, FailureKind::TimedOut},
+      {"cancel", -1, 10, -1, {"Connection Aborted."}, {"PlaySound error.wav"}, true, false, FailureKind::Aborted},
+      {"quit", -1, -1, 10, {}, {}, false, false, FailureKind::Interrupted},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,6 +188,7 @@ TEST(StalledLoginTest, EachWayOfGivingUpEndsTheAttempt) {
     EXPECT_EQ(Sounds(*rig.host), c.sounds);
     EXPECT_EQ(rig.host->Saw("AttemptAborted"), c.aborted);
     EXPECT_EQ(rig.session->Failed(), c.failed);
+    EXPECT_EQ(rig.session->LastFailure().Kind, c.kind);
     EXPECT_TRUE(rig.host->Saw("ClosePleaseWait"));
     EXPECT_TRUE(IsAttemptCancelled(0));
   }

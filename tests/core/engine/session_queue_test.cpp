@@ -7,6 +7,7 @@
 #include <condition_variable>
 
 #include "core/engine/engine_flags.h"
+#include "core/engine/error_ids.h"
 #include "core/engine/transfer_progress.h"
 #include "engine_test_support.h"
 
@@ -191,6 +192,8 @@ TEST_F(QueueTest, MissingRemoteFileEndsTheRunAndKeepsTheLocalFile) {
   EXPECT_EQ(Session().QueueLength(), 1u) << "the rest stays queued for the next run";
   EXPECT_EQ(FilesIn(local_.Path()), 1u);
   EXPECT_EQ(Session().TransferRuns().Failed, 1u);
+  EXPECT_EQ(Session().TransferRuns().LastFailure.ErrorId, kErrTransferOpen);
+  EXPECT_EQ(Session().TransferRuns().LastFailure.ServerReply.rfind("550 ", 0), 0u);
 }
 
 // An unreadable upload source never touches the remote file; an unwritable

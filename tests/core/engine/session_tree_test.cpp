@@ -215,6 +215,9 @@ TEST_F(UploadTreeTest, RemoteDirectoryThatCannotBeMadeStopsTheWalk) {
   EXPECT_FALSE(rig_->session->UploadDirectory(Local("up"), "/no/such/parent"));
   EXPECT_EQ(rig_->host->Count("ShowError 61204"), 1);
   EXPECT_EQ(rig_->session->QueueLength(), 0u);
+  // The reason is the refused MKD's, not that of the check that followed it.
+  EXPECT_EQ(rig_->session->LastFailure().ErrorId, 61204u);
+  EXPECT_TRUE(LooksLikeServerReply(rig_->session->LastFailure().ServerReply));
 }
 
 TEST_F(UploadTreeTest, StopAddingMakesTheWalkFail) {

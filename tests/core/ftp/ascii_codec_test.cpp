@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/ftp/ascii_codec.h"
-#include "core/ftp/remote_path.h"
 
 namespace veltrim::ftp {
 namespace {
@@ -55,22 +54,6 @@ TEST(EncodeCrLf, TurnsEveryLfIntoCrLf) {
     if (local.find('\r') == std::string::npos) {
       EXPECT_EQ(DecodeInChunks(out, 3), local);
     }
-  }
-}
-
-TEST(RemotePath, JoinParentAndBaseName) {
-  struct Case {
-    std::string directory, name, joined;
-  };
-  for (const auto& c : std::vector<Case>{{"/", "a", "/a"}, {"/x", "a", "/x/a"}, {"/x/", "a", "/x/a"}, {"", "a", "/a"}}) {
-    EXPECT_EQ(JoinRemotePath(c.directory, c.name), c.joined);
-  }
-  const std::vector<std::tuple<std::string, std::string, std::string>> paths = {
-      {"/x/a", "/x", "a"}, {"/a", "/", "a"}, {"/x/a/", "/x", "a"}, {"/", "/", ""}, {"a", "", "a"}, {"a/b", "a", "b"},
-  };
-  for (const auto& [path, parent, base] : paths) {
-    EXPECT_EQ(RemoteParent(path), parent) << path;
-    EXPECT_EQ(RemoteBaseName(path), base) << path;
   }
 }
 

@@ -39,5 +39,20 @@ TEST(ServerSettings, DiffersSeesEveryFieldInBothDirections) {
   }
 }
 
+// A damaged profile's numbers are brought inside the bounds, never wrapped.
+TEST(ServerSettings, ClampedValuesStayInsideTheBounds) {
+  const struct {
+    int32_t value, retries, timeout, port;
+  } cases[] = {{-5, 0, 1, 0},         {0, 0, 1, 0},           {7, 7, 7, 7},
+               {101, 100, 101, 101}, {4000, 100, 3600, 4000}, {70000, 100, 3600, 65535}};
+  for (const auto& c : cases) {
+    ServerSettings s;
+    s.Retries = s.Timeout = s.Port = c.value;
+    EXPECT_EQ(ClampedRetries(s), c.retries) << c.value;
+    EXPECT_EQ(ClampedTimeoutSeconds(s), c.timeout) << c.value;
+    EXPECT_EQ(ClampedPort(s), c.port) << c.value;
+  }
+}
+
 }  // namespace
 }  // namespace veltrim

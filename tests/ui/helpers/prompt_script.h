@@ -24,7 +24,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/commands/prompts.h"
+#include "ui/dialogs/prompts.h"
 
 namespace veltrim::test {
 
