@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QPlainTextEdit>
@@ -42,6 +43,7 @@
 #include "ui/views/remote_entry_model.h"
 #include "ui/widgets/connection_bar.h"
 #include "ui/widgets/drawn_images.h"
+#include "ui/widgets/security_lock.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
@@ -244,7 +246,7 @@ class BrowseSessionTest : public QObject {
     ScriptedFtpServer server;
     server.SetStepTimeout(std::chrono::seconds(30));
     server.AcceptNextConnection();
-    if (loggedIn) server.Greet().ExpectLogin().Do(AnswerWithoutData("/"));
+    if (loggedIn) server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/"));
     else server.Stall();
     server.Start();
     BrowseWindow window;
@@ -551,7 +553,8 @@ class BrowseSessionTest : public QObject {
   void trailingSlashDirectory() {
     // A server that reports "/pub/" as its directory (and lists nothing).
     ScriptedFtpServer server;
-    server.Greet().ExpectLogin().Do(AnswerWithoutData("/pub/"));
+    // The server does not offer TLS: the login goes on in plain.
+    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/pub/"));
     server.Start();
     BrowseWindow window;
     window.Connect(ProfileForPort(server.Port(), 0, 10));
@@ -609,6 +612,32 @@ class BrowseSessionTest : public QObject {
     // Ctrl+A selects every row.
     window.frame.ExecuteCommand(ID_SELECT_ALL);
     QCOMPARE(window.selection.selectedRows().size(), window.list.rowCount());
+  }
+
+  void tlsCertificateAskedOnceThenPadlock() {
+    PyFtpServer server(test::TlsServerOptions(test::PyFtpServerOptions::Tls::Explicit));
+    ServerSettings profile = ProfileFor(server);
+    profile.Hostname = "ftpes://127.0.0.1";
+    const QString fingerprint = QString::fromStdString(server.Certificate().fingerprint);
+    for (int round = 0; round < 2; ++round) {
+      BrowseWindow window;
+      PromptScript script;
+      bool shown = false;
+      if (round == 0) {
+        script.AnswerDialog([&](QDialog& dialog) {
+          for (const QLabel* label : dialog.findChildren<QLabel*>()) shown = shown || label->text() == fingerprint;
+          dialog.findChild<QPushButton*>(QStringLiteral("TrustAlways"))->click();
+        });
+      }
+      window.Connect(profile);
+      QVERIFY(window.frame.Connected());
+      QCOMPARE(script.Records().size(), round == 0 ? std::size_t{1} : std::size_t{0});
+      QCOMPARE(shown, round == 0);
+      const SecurityLock* lock = window.frame.ConnectionBarWidget()->Lock();
+      QCOMPARE(lock->CurrentState(), SecurityLock::State::Encrypted);
+      QVERIFY2(lock->toolTip().startsWith(QStringLiteral("Encrypted: TLSv1.")), qPrintable(lock->toolTip()));
+      QVERIFY(script.Unexpected().isEmpty());
+    }
   }
 
   void disconnectResetsWindow() {
@@ -687,7 +716,7 @@ class BrowseSessionTest : public QObject {
 
   void closedWhileListing() {
     ScriptedFtpServer server;
-    server.Greet().ExpectLogin().Expect("PWD", "257 \"/\"").Drop();
+    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Expect("PWD", "257 \"/\"").Drop();
     server.Start();
     BrowseWindow window;
     PromptScript script;

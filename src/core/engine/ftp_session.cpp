@@ -92,6 +92,16 @@ bool CFtpSession::AlwaysCancelQueue() const { return state_->alwaysCancelQueue.l
 void CFtpSession::SetNeverCancelQueue(bool value) { state_->neverCancelQueue.store(value); }
 bool CFtpSession::NeverCancelQueue() const { return state_->neverCancelQueue.load(); }
 
+void CFtpSession::SetKnownCertificatesFile(const std::string& path) {
+  std::lock_guard lock(state_->mutex);
+  state_->knownCertificatesPath = path;
+}
+
+ftp::TlsStatus CFtpSession::Security() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->security;
+}
+
 bool CFtpSession::IsTransferConnected() const {
   std::lock_guard lock(state_->mutex);
   return state_->transferConnection != nullptr || state_->transferSession != nullptr;

@@ -20,6 +20,7 @@
 #include "core/engine/log_sink.h"
 #include "core/engine/session_host.h"
 #include "core/engine/transfer_item.h"
+#include "core/ftp/tls_options.h"
 #include "core/profile/server_settings.h"
 
 namespace veltrim {
@@ -82,6 +83,15 @@ class CFtpSession {
   // default the profile's Timeout (clamped to the profile bounds; 0 or less
   // means 60 s) plus a little, so that the frame's watchdog fires first.
   void SetNetworkTimeout(std::chrono::milliseconds timeout) { networkTimeout_ = timeout; }
+  // A profile whose Hostname has no scheme: ask for TLS and go on in plain
+  // only when the server refuses it ("Use TLS when the server offers it").
+  // Off until a front end sets it from its preference.
+  void SetUseTlsWhenOffered(bool use) { useTlsWhenOffered_ = use; }
+  bool UseTlsWhenOffered() const { return useTlsWhenOffered_; }
+  // Where certificates trusted always are kept (default: the config folder's file).
+  void SetKnownCertificatesFile(const std::string& path);
+  // What protects the main connection (not encrypted before a login).
+  ftp::TlsStatus Security() const;
 
   bool IsConnected() const { return connected_; }
   bool IsBusy() const { return runningCount_.load() > 0; }
@@ -205,6 +215,7 @@ class CFtpSession {
   int32_t connectAttempt_ = 0;
   std::atomic<int32_t> runningCount_{0};
   std::chrono::milliseconds networkTimeout_{0};  // 0: from the profile
+  bool useTlsWhenOffered_ = false;
 };
 
 // The default text extensions, ending with the empty entry.

@@ -5,6 +5,7 @@
 #include "core/engine/error_ids.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/session_state.h"
+#include "core/engine/session_tls.h"
 #include "core/engine/transfer_worker.h"
 #include "core/engine/worker_thread.h"
 #include "core/ftp/ftp_connection.h"
@@ -105,9 +106,10 @@ bool CFtpSession::ProcessQueue(bool newConnection) {
     auto session = std::make_shared<CInternetSession>();
     try {
       session->SetTimeout(EffectiveNetworkTimeout());
+      const engine::ConnectTarget target = engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_);
+      session->SetTls(target.tls);
       std::shared_ptr<CFtpConnection> connection =
-          session->GetFtpConnection(settings_.Hostname, settings_.Username, settings_.Password,
-                                    ClampedPort(settings_), true);
+          session->GetFtpConnection(target.host, settings_.Username, settings_.Password, target.port, true);
       std::lock_guard lock(state_->mutex);
       state_->transferSession = session;
       state_->transferConnection = std::move(connection);

@@ -132,4 +132,6 @@ std::string CFtpConnection::LastReply() const { return channel_->LastReply(); }
 
 ServerFeatures CFtpConnection::Features() const { return channel_->Features(); }
 
+ftp::TlsStatus CFtpConnection::Security() const { return channel_->Security(); }
+
 }  // namespace veltrim

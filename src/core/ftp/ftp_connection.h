@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "core/ftp/tls_options.h"
+
 namespace veltrim {
 
 class CInternetFile;
@@ -65,6 +67,8 @@ class CFtpConnection {
   // The last complete reply (all lines joined by "\n"), for the log.
   std::string LastReply() const;
   ServerFeatures Features() const;
+  // Whether the connection is encrypted, and how.
+  ftp::TlsStatus Security() const;
 
   // For CFtpFileFind and CInternetFile; not for the engine.
   const std::shared_ptr<ftp::ControlChannel>& Channel() const { return channel_; }

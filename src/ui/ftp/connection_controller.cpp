@@ -4,6 +4,7 @@
 
 #include "ui/app/main_frame.h"
 #include "ui/dialogs/prompts.h"
+#include "ui/ftp/connection_security.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_handle.h"
@@ -22,6 +23,16 @@ ConnectionController::ConnectionController(CMainFrame& frame, LiveSession& live)
   watchdog_.setSingleShot(false);
   connect(&watchdog_, &QTimer::timeout, this, &ConnectionController::OnWatchdogTick);
   host_->SetAttemptAbortedHandler([this] { retry_.Abort(); });
+  // The user's time with the certificate question is not the server's: the
+  // watchdog stops while it is open and starts afresh after it.
+  host_->SetCertificateQuestionHandler([this, held = std::make_shared<bool>(false)](bool open) {
+    if (open) {
+      *held = watchdog_.isActive();
+      watchdog_.stop();
+    } else if (*held) {
+      watchdog_.start(retry_.WatchdogPeriod());
+    }
+  });
   host_->SetRememberCancelHandler([this](RememberedCancel which) {
     if (which == RememberedCancel::AlwaysCancel) frame_.Prefs().Cancel = true;
     if (which == RememberedCancel::NeverCancel) frame_.Prefs().NeverCancel = true;
@@ -79,6 +90,7 @@ std::shared_ptr<CFtpSession> ConnectionController::NewSession(const ServerSettin
   session->SetLogSink(log_);
   log_->ShowScrollBar();
   ApplySessionPreferences(*session, prefs);
+  session->SetKnownCertificatesFile(KnownCertificatesPath().toStdString());
   session->SetBinaryMode(prefs.Binary);
   session->SetAutoMode(prefs.Auto);
   session->SetServerSettings(profile);
@@ -117,6 +129,8 @@ bool ConnectionController::Attempt() {
 void ConnectionController::AfterLogin() {
   watchdog_.stop();
   frame_.SetConnected(true);
+  if (const std::shared_ptr<CFtpSession> session = live_.Get())
+    ShowConnectionSecurity(frame_.ConnectionBarWidget(), session->Security());
   emit LoggedIn();
 }
 
@@ -179,6 +193,7 @@ void ConnectionController::OnSessionReleased(CFtpSession* session) {
   if (session->IsConnected()) retry_.Reset();
   live_.Reset();
   watchdog_.stop();
+  ClearConnectionSecurity(frame_.ConnectionBarWidget());
   emit SessionReleased();
 }
 

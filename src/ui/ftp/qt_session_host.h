@@ -39,6 +39,11 @@ class QtSessionHost final : public QObject, public SessionHost {
   void SetRememberCancelHandler(std::function<void(RememberedCancel)> handler) {
     rememberCancel_ = std::move(handler);
   }
+  // Told (window thread) when the certificate question opens (true) and
+  // closes (false): the frame holds its login watchdog meanwhile.
+  void SetCertificateQuestionHandler(std::function<void(bool)> handler) {
+    certificateQuestion_ = std::move(handler);
+  }
 
   // The open "Please Wait" box, if any (tests press its Cancel).
   CPleaseWaitDlg* PleaseWaitBox() const;
@@ -71,6 +76,7 @@ class QtSessionHost final : public QObject, public SessionHost {
   void TransferProgressed() override;
   CancelTransferAnswer AskCancelTransfer() override;
   void RememberCancelAnswer(RememberedCancel which) override;
+  CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
  private:
   bool OnWindowThread() const;
@@ -83,6 +89,7 @@ class QtSessionHost final : public QObject, public SessionHost {
   std::vector<QIcon> fileIcons_;  // the transfer window's icons by index
   std::function<void()> attemptAborted_;
   std::function<void(RememberedCancel)> rememberCancel_;
+  std::function<void(bool)> certificateQuestion_;
 };
 
 }  // namespace veltrim::ui
