@@ -22,23 +22,7 @@ std::shared_ptr<ControlChannel> ControlChannel::Connect(const std::string& host,
   WakeFds wake;
   if (cancel) wake.push_back(cancel->Fd());
   const auto deadline = Clock::now() + timeout;
-  const auto addresses = ResolveHost(host, port, wake, deadline, timeout);
-  UniqueFd socket;
-  std::optional<CInternetException> lastError;
-  for (const auto& address : addresses) {
-    try {
-      socket = ConnectTo(address, wake, deadline, timeout, "the server");
-      break;
-    } catch (const CInternetException& e) {
-      // A deadline or a cancel ends the attempt; a refusal tries the next address.
-      if (e.ErrorCode() != kErrorCannotConnect) throw;
-      lastError = e;
-    }
-  }
-  if (!socket.Valid()) {
-    if (lastError) throw *lastError;
-    throw CInternetException(kErrorNameNotResolved, "The host name " + host + " has no usable address.");
-  }
+  UniqueFd socket = ConnectToAny(ResolveHost(host, port, wake, deadline, timeout), host, wake, deadline, timeout);
   auto channel = std::make_shared<ControlChannel>(std::move(socket), timeout, passive, cancel);
   auto lock = channel->Acquire();
   if (tls.mode == TlsMode::Implicit) channel->StartTls(host, port, tls);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/ftp/internet_exception.h"
@@ -235,6 +236,21 @@ UniqueFd ConnectTo(const SocketAddress& address, const WakeFds& wake, Clock::tim
   const int one = 1;
   setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   return fd;
+}
+
+UniqueFd ConnectToAny(const std::vector<SocketAddress>& addresses, const std::string& host, const WakeFds& wake,
+                      Clock::time_point deadline, std::chrono::milliseconds timeout) {
+  std::optional<CInternetException> lastError;
+  for (const auto& address : addresses) {
+    try {
+      return ConnectTo(address, wake, deadline, timeout, "the server");
+    } catch (const CInternetException& e) {
+      if (e.ErrorCode() != kErrorCannotConnect) throw;
+      lastError = e;
+    }
+  }
+  if (lastError) throw *lastError;
+  throw CInternetException(kErrorNameNotResolved, "The host name " + host + " has no usable address.");
 }
 
 }  // namespace veltrim::ftp

@@ -77,6 +77,13 @@ std::vector<SocketAddress> ResolveHost(const std::string& host, uint16_t port, c
 UniqueFd ConnectTo(const SocketAddress& address, const WakeFds& wake, Clock::time_point deadline,
                    std::chrono::milliseconds timeout, const std::string& what);
 
+// A connection to the first of host's addresses that takes one, in the order
+// given: a name often resolves to an IPv6 address first while the server
+// listens on IPv4 only. A refusal tries the next address; a deadline or a
+// cancel ends the attempt. Throws the last refusal when none took it.
+UniqueFd ConnectToAny(const std::vector<SocketAddress>& addresses, const std::string& host, const WakeFds& wake,
+                      Clock::time_point deadline, std::chrono::milliseconds timeout);
+
 void SetNonBlocking(int fd);
 
 }  // namespace veltrim::ftp
