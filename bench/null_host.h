@@ -1,7 +1,7 @@
 #pragma once
 // A SessionHost that shows nothing and answers every question with its
-// default: for benchmarks and tests that only look at results. Tasks for the
-// window thread run at the next pump.
+// default, for the benchmarks. Tasks for the window thread run at the next
+// pump.
 
 #include <atomic>
 #include <deque>

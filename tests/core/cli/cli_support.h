@@ -8,8 +8,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <poll.h>
 #include <pty.h>
 #include <sstream>
@@ -19,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/local_files.h"
 #include "support/spawn_process.h"
 
 namespace veltrim::test {
@@ -121,28 +120,6 @@ inline std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-inline std::string ReadLocalFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-// Everything under a folder: relative path (folders end in "/") -> content.
-inline std::map<std::string, std::string> Tree(const std::filesystem::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    const std::string relative = std::filesystem::relative(entry.path(), folder).string();
-    files[relative + (entry.is_directory() ? "/" : "")] = entry.is_directory() ? "" : ReadLocalFile(entry.path());
-  }
-  return files;
-}
-
-inline void WriteLocalFile(const std::filesystem::path& path, const std::string& content) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 }  // namespace veltrim::test

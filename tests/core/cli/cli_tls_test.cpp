@@ -30,7 +30,7 @@ TEST_F(CliTls, WithTheFingerprintEveryCommandMovesIdenticalBytes) {
   const std::string fingerprint = server_.Certificate().fingerprint;
   server_.WriteFile("tree/a.txt", "alpha");
   server_.WriteFile("tree/sub/b.bin", std::string(300000, '\x7f'));
-  WriteLocalFile(local_.Path() / "up/c.txt", "gamma");
+  WriteLocal(local_.Path() / "up/c.txt", "gamma");
   const std::vector<std::vector<std::string>> commands = {
       {"-v", "--fingerprint", fingerprint, Url(), "ls", "tree"},
       {"--fingerprint", fingerprint, Url(), "get", "tree/a.txt"},

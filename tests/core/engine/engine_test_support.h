@@ -1,18 +1,11 @@
 #pragma once
 // Shared pieces of the engine's tests: a session wired to a scripted host
-// and a log, profiles for the test servers, and a server that never answers.
+// and a log, and profiles for the test servers.
 
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,23 +13,11 @@
 #include "core/engine/log_sink.h"
 #include "core/profile/server_settings.h"
 #include "scripted_host.h"
+#include "support/local_files.h"
 #include "support/pyftpd_server.h"
+#include "support/silent_ports.h"
 
 namespace veltrim::test {
-
-inline std::string ReadLocal(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteLocal(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
-inline std::size_t FilesIn(const std::filesystem::path& folder) {
-  namespace fs = std::filesystem;
-  return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 inline ServerSettings ProfileFor(uint16_t port, const std::string& user = "tester",
                                  const std::string& password = "secret") {
@@ -93,43 +74,5 @@ class ConnectedSessionTest : public ::testing::Test {
   std::unique_ptr<SessionRig> rig_;
   TempDir local_;
 };
-
-// Accepts TCP connections (in the kernel's backlog) and never says a word:
-// a login to it waits until someone gives up.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 16) != 0)
-      throw std::runtime_error("cannot open the silent server");
-    socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
-  ~SilentServer() { ::close(fd_); }
-  SilentServer(const SilentServer&) = delete;
-  SilentServer& operator=(const SilentServer&) = delete;
-  uint16_t Port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  uint16_t port_ = 0;
-};
-
-// A port on which nothing listens (bound, then closed again).
-inline uint16_t ClosedPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
 
 }  // namespace veltrim::test

@@ -35,86 +35,6 @@ TEST(FtpClientPyftpd, LoginAcceptedReportsTheServersFeatures) {
   EXPECT_EQ(directory, "/");
 }
 
-TEST(FtpClientPyftpd, LoginRefusedThrowsTheServersReply) {
-  PyFtpServer server;
-  CInternetSession session;
-  session.SetTimeout(std::chrono::seconds(5));
-  std::string text;
-  const int code = ErrorCodeOf(
-      [&] { session.GetFtpConnection("127.0.0.1", server.User(), "wrong", server.Port()); }, &text);
-  EXPECT_EQ(code, kErrorLoginFailure);
-  EXPECT_EQ(text, "530 Authentication failed.");
-}
-
-TEST(FtpClientPyftpd, NothingListeningIsACannotConnectError) {
-  uint16_t port;
-  {
-    PyFtpServer server;
-    port = server.Port();
-  }
-  CInternetSession session;
-  session.SetTimeout(std::chrono::seconds(2));
-  EXPECT_EQ(ErrorCodeOf([&] { session.GetFtpConnection("127.0.0.1", "u", "p", port); }), kErrorCannotConnect);
-}
-
-TEST(FtpClientPyftpd, DirectoryOperationsAcceptedChangeTheServersTree) {
-  PyFtpServer server;
-  server.WriteFile("old.txt", "x");
-  CInternetSession session;
-  auto connection = Login(server, session);
-
-  EXPECT_TRUE(connection->CreateDirectory("made"));
-  EXPECT_EQ(GetLastInternetError(), kErrorNone);
-  EXPECT_TRUE(std::filesystem::is_directory(server.Root() / "made"));
-
-  EXPECT_TRUE(connection->SetCurrentDirectory("made"));
-  std::string directory;
-  ASSERT_TRUE(connection->GetCurrentDirectory(directory));
-  EXPECT_EQ(directory, "/made");
-  EXPECT_TRUE(connection->SetCurrentDirectory("/"));
-
-  EXPECT_TRUE(connection->Rename("old.txt", "new.txt"));
-  EXPECT_TRUE(std::filesystem::exists(server.Root() / "new.txt"));
-  EXPECT_FALSE(std::filesystem::exists(server.Root() / "old.txt"));
-
-  EXPECT_TRUE(connection->Remove("new.txt"));
-  EXPECT_FALSE(std::filesystem::exists(server.Root() / "new.txt"));
-
-  EXPECT_TRUE(connection->RemoveDirectory("made"));
-  EXPECT_FALSE(std::filesystem::exists(server.Root() / "made"));
-}
-
-TEST(FtpClientPyftpd, DirectoryOperationsRefusedReturnFalseWith12003AndTheReply) {
-  PyFtpServer server;
-  server.WriteFile("full/file", "x");
-  server.WriteFile("exists/keep", "x");
-  CInternetSession session;
-  auto connection = Login(server, session);
-
-  struct Case {
-    const char* name;
-    std::function<bool()> call;
-    const char* replyStart;
-  };
-  const std::vector<Case> cases = {
-      {"CWD missing", [&] { return connection->SetCurrentDirectory("missing"); }, "550 "},
-      {"MKD existing", [&] { return connection->CreateDirectory("exists"); }, "550 "},
-      {"RMD not empty", [&] { return connection->RemoveDirectory("full"); }, "550 "},
-      {"RMD missing", [&] { return connection->RemoveDirectory("missing"); }, "550 "},
-      {"DELE missing", [&] { return connection->Remove("missing"); }, "550 "},
-      {"RNFR missing", [&] { return connection->Rename("missing", "other"); }, "550 "},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetLastInternetError(kErrorNone);
-    EXPECT_FALSE(c.call());
-    EXPECT_EQ(GetLastInternetError(), kErrorExtendedError);
-    EXPECT_EQ(connection->LastReply().rfind(c.replyStart, 0), 0u) << connection->LastReply();
-  }
-  // The connection is still fine after every refusal.
-  EXPECT_TRUE(connection->SetCurrentDirectory("exists"));
-}
-
 TEST(FtpClientPyftpd, ArgumentsWithLineBreaksAreRefusedBeforeSending) {
   PyFtpServer server;
   server.WriteFile("victim", "x");
@@ -203,24 +123,6 @@ TEST_P(FtpClientListing, ListsDirectoriesAndFindsOneFileByPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FtpClientListing, ::testing::Values("mlsd", "unix", "dos"));
-
-TEST(FtpClientPyftpd, BinaryFilesGoDownAndUpByteIdentical) {
-  PyFtpServer server;
-  const std::string content = test::RandomBytes(10 * 1024 * 1024 + 17, 7);
-  server.WriteFile("random.bin", content);
-  CInternetSession session;
-  auto connection = Login(server, session);
-
-  auto download = connection->OpenFile("random.bin", FileAccess::Read, TransferType::Binary);
-  const std::string received = test::ReadAll(*download, 4096);
-  download->Close();
-  EXPECT_TRUE(received == content) << "downloaded " << received.size() << " bytes";
-
-  auto upload = connection->OpenFile("copy.bin", FileAccess::Write, TransferType::Binary);
-  test::WriteAll(*upload, content, 1000);
-  upload->Close();
-  EXPECT_TRUE(server.ReadFile("copy.bin") == content);
-}
 
 TEST(FtpClientPyftpd, FileSizesAtBlockBoundariesEndWithAShortRead) {
   PyFtpServer server;
@@ -346,31 +248,6 @@ TEST(FtpClientPyftpd, AbortAfterTheWholeFileArrivedKeepsTheConnectionInStep) {
   EXPECT_FALSE(connection->SetCurrentDirectory("missing"));
   EXPECT_EQ(connection->LastReply().rfind("550 ", 0), 0u) << connection->LastReply();
   EXPECT_TRUE(connection->CreateDirectory("next"));
-}
-
-TEST(FtpClientPyftpd, CloseFromAnotherThreadEndsABlockedDownloadPromptly) {
-  PyFtpServer server;
-  server.WriteFile("big.bin", test::RandomBytes(64 * 1024 * 1024, 5));
-  CInternetSession session;
-  auto connection = Login(server, session);
-  auto file = connection->OpenFile("big.bin", FileAccess::Read, TransferType::Binary);
-  std::thread closer([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    connection->Close();
-  });
-  const auto start = std::chrono::steady_clock::now();
-  const int code = ErrorCodeOf([&] {
-    char block[4096];
-    while (file->Read(block, sizeof block) == sizeof block) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));  // slower than the network
-    }
-  });
-  closer.join();
-  EXPECT_EQ(code, kErrorOperationCancelled);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-  EXPECT_FALSE(connection->IsOpen());
-  EXPECT_EQ(ErrorCodeOf([&] { connection->CreateDirectory("x"); }), kErrorOperationCancelled);
-  file->Abort();  // harmless on a closed connection
 }
 
 }  // namespace

@@ -4,22 +4,15 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "core/ftp/ftp_connection.h"
 #include "core/ftp/internet_exception.h"
 #include "core/ftp/internet_file.h"
 #include "core/ftp/internet_session.h"
+#include "support/local_files.h"
 
 namespace veltrim::test {
-
-inline std::string RandomBytes(std::size_t size, uint32_t seed) {
-  std::mt19937 generator(seed);
-  std::string bytes(size, '\0');
-  for (auto& b : bytes) b = static_cast<char>(generator() & 0xff);
-  return bytes;
-}
 
 // Reads a remote file to its end in blocks of blockSize, as the transfer loop does.
 inline std::string ReadAll(CInternetFile& file, std::size_t blockSize) {

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -95,8 +94,6 @@ TEST(MlsdParser, FactLines) {
       {"type=file;modify=99991231235960; leap", Entry("leap", EntryKind::File, 0, Utc(9999, 12, 31, 23, 59, 59))},
       {"modify=20241206182100;UNIX.mode=040755; modedir", Entry("modedir", EntryKind::Directory, 0, Utc(2024, 12, 6, 18, 21))},
       {"UNIX.mode=0755;size=2; plainmode", Entry("plainmode", EntryKind::File, 2, std::nullopt)},
-      {"type=file;size=1; a/b", std::nullopt},
-      {"type=file;size=1; ..", std::nullopt},
       {"type=file;size=1; ", std::nullopt},
       {"type=file;size=1;", std::nullopt},
       {"hello world", std::nullopt},
@@ -159,7 +156,6 @@ TEST(UnixListParser, RealWorldLines) {
       {"lrwxrwxrwx 1 root root 22 Jun  1  2023 latest -> /srv/releases/v 2.0",
        Entry("latest", EntryKind::Link, 22, Utc(2023, 6, 1), "/srv/releases/v 2.0")},
       {"lrwxrwxrwx 1 root root 3 Jun  1  2023 noarrow", Entry("noarrow", EntryKind::Link, 3, Utc(2023, 6, 1))},
-      {"lrwxrwxrwx 1 root root 3 Jun  1  2023 ../escape -> x", std::nullopt},
       // device files, named pipes, sockets
       {"crw-r--r--   1 root     root       4,  64 Dec  5 08:00 ttyS0", Entry("ttyS0", EntryKind::Other, 0, Utc(2026, 12, 5, 8, 0))},
       {"brw-rw----   1 root     disk       8,0 Jan 10  2025 sda", Entry("sda", EntryKind::Other, 0, Utc(2025, 1, 10))},
@@ -191,10 +187,7 @@ TEST(UnixListParser, RealWorldLines) {
       // month names in any case; a day-of-month that cannot exist in that year leaves no time
       {"-rw-r--r-- 1 u g 1 DEC 24  2025 shout", Entry("shout", EntryKind::File, 1, Utc(2025, 12, 24))},
       {"-rw-r--r-- 1 u g 1 Feb 29  2023 nodate", Entry("nodate", EntryKind::File, 1, std::nullopt)},
-      // unsafe or empty names
-      {"-rw-r--r-- 1 u g 1 Jan  1  2026 .", std::nullopt},
-      {"drwxr-xr-x 1 u g 1 Jan  1  2026 ..", std::nullopt},
-      {"-rw-r--r-- 1 u g 1 Jan  1  2026 a/b", std::nullopt},
+      // empty names
       {"-rw-r--r-- 1 u g 1 Jan  1  2026", std::nullopt},
       {"-rw-r--r-- 1 u g 1 Jan  1  2026 ", std::nullopt},
       // not listing lines at all
@@ -307,7 +300,6 @@ TEST(DosListParser, RealWorldLines) {
       {"12-06-26  13:21PM                    5 badampm", std::nullopt},
       {"12-06-26  06:21PM                 1,23 badcommas", std::nullopt},
       {"12-06-26  06:21PM                 ,123 badcommas", std::nullopt},
-      {"12-06-26  06:21PM       <DIR>          ..", std::nullopt},
       {"12-06-26  06:21PM       <DIR>          ", std::nullopt},
       {"12-06-26  06:21PM       <DIR>", std::nullopt},
       {"12-06-26  06:21PM       <LINK>          x", std::nullopt},
@@ -331,8 +323,6 @@ TEST(EplfListParser, RealWorldLines) {
       {"+r,s18446744073709551616,\toverflow", std::nullopt},
       {"+r,s280,", std::nullopt},
       {"+r,\t", std::nullopt},
-      {"+/,\t..", std::nullopt},
-      {"+r,\tdir/file", std::nullopt},
       {"+", std::nullopt},
   };
   ExpectListLines(cases);
@@ -405,12 +395,6 @@ TEST(ListParser, MixedListingIsReadAsAWhole) {
   EXPECT_EQ(entries[2].size, 2048u);
 }
 
-TEST(ListParser, CarriageReturnOnlyEndsALineBeforeLineFeed) {
-  // "a\rb" is one name; a name holding CR could never be sent back to the server.
-  const auto entries = ParseListListing("-rw-r--r-- 1 u g 1 Jan  1  2026 a\rb\r\n", kNow);
-  EXPECT_TRUE(entries.empty());
-}
-
 TEST(AcceptableName, Table) {
   const std::vector<std::pair<std::string, bool>> cases = {
       {"file", true},   {"a b", true},       {".hidden", true}, {"...", true},      {"", false},
@@ -422,49 +406,7 @@ TEST(AcceptableName, Table) {
   }
 }
 
-// ------------------------------------------------------------------ robustness
-
-TEST(ListParser, RandomBytesNeverCrashAndYieldOnlySafeNames) {
-  std::mt19937_64 random(20261206);
-  const std::string alphabet = "-drwxlcbps0123456789 :,<>DIR+/\t\r\n.JanFebDecAMPM=;typefilesizemodify\0\xff";
-  for (int round = 0; round < 3000; ++round) {
-    std::string bytes(random() % 400, '\0');
-    for (auto& b : bytes) {
-      b = (random() % 4 == 0) ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
-    }
-    for (const auto& e : ParseListListing(bytes, kNow)) EXPECT_TRUE(IsAcceptableName(e.name));
-    for (const auto& e : ParseMlsdListing(bytes)) EXPECT_TRUE(IsAcceptableName(e.name));
-  }
-}
-
-TEST(ListParser, MutatedRealLinesNeverYieldUnsafeNames) {
-  const std::vector<std::string> seeds = {
-      "-rw-r--r--    1 ftp      ftp          1024 Dec 01 10:15 readme.txt",
-      "crw-r--r--   1 root     root       4,  64 Dec  5 08:00 ttyS0",
-      "12/06/2026  06:21 PM         1,234,567 commas.zip",
-      "+i8388621.48594,m825718503,r,s280,\tdjb.html",
-      "type=OS.unix=slink:/srv;size=20;modify=20261206182100; latest",
-  };
-  std::mt19937_64 random(7);
-  for (const auto& seed : seeds) {
-    for (int round = 0; round < 2000; ++round) {
-      std::string line = seed;
-      const int edits = 1 + static_cast<int>(random() % 4);
-      for (int e = 0; e < edits; ++e) {
-        const std::size_t at = random() % (line.size() + 1);
-        switch (random() % 3) {
-          case 0: if (at < line.size()) line.erase(at, 1); break;
-          case 1: line.insert(at, 1, static_cast<char>(random())); break;
-          default: if (at < line.size()) line[at] = static_cast<char>(random()); break;
-        }
-      }
-      if (const auto e = ParseListLine(line, kNow)) {
-        EXPECT_TRUE(IsAcceptableName(e->name)) << line;
-      }
-      for (const auto& e : ParseMlsdListing(line)) EXPECT_TRUE(IsAcceptableName(e.name)) << line;
-    }
-  }
-}
+// ------------------------------------------------------------------ size
 
 // Quadratic work on these inputs would run into the test's time limit; speed
 // itself is measured by the listing benchmark, not here.

@@ -2,26 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "profile_samples.h"
+#include "support/local_files.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim {
 namespace {
 
 using test::Bytes;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // An older profile, written out from its layout: a string that is dropped,
 // Name, Hostname, RemoteDir, LocalDir, Username, Password, then Port,
@@ -41,15 +31,15 @@ TEST(LegacyProfile, ConvertsInPlaceAndKeepsTheOldBytesBesideIt) {
   test::TempDir dir;
   const auto folder = dir.Path() / "my.sites";  // a dot in the folder must not move the copy
   std::filesystem::create_directory(folder);
-  WriteAll(folder / "home.ftp", kOldBytes);
-  WriteAll(folder / "home.old", "an earlier copy");
+  test::WriteLocal(folder / "home.ftp", kOldBytes);
+  test::WriteLocal(folder / "home.old", "an earlier copy");
   std::vector<int> steps;
   const auto result = ConvertLegacyProfileFile(folder / "home.ftp", [&](int percent) { steps.push_back(percent); });
   EXPECT_EQ(result.Outcome, LegacyConversion::Converted);
-  EXPECT_EQ(ReadAll(folder / "home.ftp"), kConvertedBytes);
+  EXPECT_EQ(test::ReadLocal(folder / "home.ftp"), kConvertedBytes);
   EXPECT_EQ(result.Backup, folder / "home.1.old");
-  EXPECT_EQ(ReadAll(result.Backup), kOldBytes);
-  EXPECT_EQ(ReadAll(folder / "home.old"), "an earlier copy");
+  EXPECT_EQ(test::ReadLocal(result.Backup), kOldBytes);
+  EXPECT_EQ(test::ReadLocal(folder / "home.old"), "an earlier copy");
   EXPECT_EQ(steps, (std::vector<int>{15, 45, 100}));
 }
 
@@ -72,7 +62,7 @@ TEST(LegacyProfile, BackupNameComesFromTheFileNameAndNeverTakesAnExistingOne) {
   for (const Case& c : cases) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directory(folder);
-    for (const char* name : c.existing) WriteAll(folder / name, "x");
+    for (const char* name : c.existing) test::WriteLocal(folder / name, "x");
     EXPECT_EQ(LegacyBackupPath(folder / c.file), folder / c.backup) << c.file;
   }
 }

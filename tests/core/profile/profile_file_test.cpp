@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,6 +10,7 @@
 #include <sys/types.h>
 
 #include "profile_samples.h"
+#include "support/local_files.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim {
@@ -21,19 +19,6 @@ namespace {
 using test::Bytes;
 using test::kSampleBytes;
 const auto Sample = test::SampleProfile;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-long FileCount(const std::filesystem::path& dir) {
-  return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
-}
 
 TEST(ProfileCodec, GoldenBytes) {
   EXPECT_EQ(EncodeProfile(Sample()), kSampleBytes);
@@ -145,45 +130,26 @@ TEST(ProfileCodec, ALengthBeyondTheFileIsAFailedReadNotAnAllocation) {
   EXPECT_EQ(target.Hostname, "kept");
 }
 
-TEST(ProfileCodec, RandomBytesNeverCrash) {
-  std::mt19937 random(1234);
-  for (int round = 0; round < 20000; ++round) {
-    std::string bytes = kSampleBytes;
-    const int edits = 1 + static_cast<int>(random() % 6);
-    for (int e = 0; e < edits; ++e) {
-      bytes[random() % bytes.size()] = static_cast<char>(random() % 3 == 0 ? 0xFF : random());
-    }
-    ServerSettings target;
-    const auto result = DecodeProfile(bytes.substr(0, random() % (bytes.size() + 1)), target);
-    if (result == ProfileLoad::Complete) {
-      // Whatever was read survives a store and a load unchanged.
-      ServerSettings again;
-      EXPECT_EQ(DecodeProfile(EncodeProfile(target), again), ProfileLoad::Complete);
-      EXPECT_FALSE(Differs(again, target));
-    }
-  }
-}
-
 // ------------------------------------------------------------------ files
 
 TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissionsAndLoadsBack) {
   test::TempDir dir;
   const auto path = dir.Path() / "mirror.ftp";
-  WriteAll(path, "old contents");
+  test::WriteLocal(path, "old contents");
   ::chmod(path.c_str(), 0644);
   SaveProfileFile(path, Sample());
-  EXPECT_EQ(ReadAll(path), kSampleBytes);
+  EXPECT_EQ(test::ReadLocal(path), kSampleBytes);
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   // No temporary file is left beside it.
-  EXPECT_EQ(FileCount(dir.Path()), 1);
+  EXPECT_EQ(test::FilesIn(dir.Path()), 1u);
 
   ServerSettings loaded;
   EXPECT_EQ(LoadProfileFile(path, loaded), ProfileLoad::Complete);
   EXPECT_FALSE(Differs(loaded, Sample()));
   // A truncated file loads its prefix and says so.
-  WriteAll(path, kSampleBytes.substr(0, 45));
+  test::WriteLocal(path, kSampleBytes.substr(0, 45));
   ServerSettings target;
   EXPECT_EQ(LoadProfileFile(path, target), ProfileLoad::Incomplete);
   EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(45, ServerSettings{})));
@@ -192,7 +158,7 @@ TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissionsAndLoadsBack) {
 TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   test::TempDir dir;
   const auto path = dir.Path() / "p.ftp";
-  WriteAll(path, "old");
+  test::WriteLocal(path, "old");
   // A child process with a file size limit below the profile's size: the
   // write fails part way (for root too).
   const pid_t child = ::fork();
@@ -212,8 +178,8 @@ TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 3) << "the save must report the failure";
-  EXPECT_EQ(ReadAll(path), "old");
-  EXPECT_EQ(FileCount(dir.Path()), 1);
+  EXPECT_EQ(test::ReadLocal(path), "old");
+  EXPECT_EQ(test::FilesIn(dir.Path()), 1u);
 }
 
 TEST(ProfileFile, WhatIsNotAProfileFileCannotBeSavedOverOrLoaded) {
@@ -222,7 +188,7 @@ TEST(ProfileFile, WhatIsNotAProfileFileCannotBeSavedOverOrLoaded) {
   std::filesystem::create_directory(folder);
   EXPECT_THROW(SaveProfileFile(folder, Sample()), std::runtime_error);
   EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(FileCount(dir.Path()), 1);  // no temporary file left
+  EXPECT_EQ(test::FilesIn(dir.Path()), 1u);  // no temporary file left
   ServerSettings target;
   EXPECT_THROW(LoadProfileFile(dir.Path() / "missing.ftp", target), std::runtime_error);
   EXPECT_THROW(LoadProfileFile(dir.Path(), target), std::runtime_error);
