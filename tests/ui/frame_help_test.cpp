@@ -1,13 +1,12 @@
 // The Help menu's pages and the About box with its links.
 
 #include <QLabel>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 #include <memory>
 
 #include "helpers/prompt_script.h"
+#include "helpers/temporary_settings_store.h"
 #include "ui/app/about_dlg.h"
 #include "ui/shared/command_ids.h"
 #include "ui/app/help_window.h"
@@ -20,17 +19,19 @@ class FrameHelpTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<veltrim::test::TemporarySettingsStore> store_;
   std::unique_ptr<CMainFrame> frame_;
 
  private slots:
   void init() {
-    config_ = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
+    store_ = std::make_unique<veltrim::test::TemporarySettingsStore>();
     frame_ = std::make_unique<CMainFrame>();
   }
 
-  void cleanup() { frame_.reset(); }
+  void cleanup() {
+    frame_.reset();
+    store_.reset();
+  }
 
   void helpCommandsOpenShippedPages_data() {
     QTest::addColumn<int>("command");

@@ -4,9 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 #include <memory>
@@ -65,8 +63,6 @@ class FrameStatusTest : public QObject {
   }
 
   void boxIsShownWithStopIconAndErrorSound() {
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     CMainFrame frame;
     frame.LoadPreferences();
     frame.Prefs().PlaySounds = false;  // the error box plays regardless
@@ -136,8 +132,6 @@ class FrameStatusTest : public QObject {
   }
 
   void clockPaneTicks() {
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     CMainFrame frame;
     const QString now = frame.ClockPane()->text();
     QVERIFY(now.endsWith(" AM") || now.endsWith(" PM"));

@@ -13,6 +13,7 @@
 
 #include "core/profile/profile_file.h"
 #include "helpers/prompt_script.h"
+#include "helpers/temporary_settings_store.h"
 #include "ui/app/main_frame.h"
 #include "ui/profile/file_tree_ctrl.h"
 #include "ui/profile/import_wizard_dlg.h"
@@ -73,14 +74,11 @@ std::function<void(QDialog&)> Convert(const QString& path, std::function<void(CI
 
 class ImportWizardTest : public QObject {
   Q_OBJECT
-  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<veltrim::test::TemporarySettingsStore> store_;
 
  private slots:
-  void init() {
-    // The frame keeps its recent files in the settings store.
-    config_ = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
-  }
+  // The frame keeps its recent files in the settings store.
+  void init() { store_ = std::make_unique<veltrim::test::TemporarySettingsStore>(); }
 
   void pageFlowAndButtons() {
     QTemporaryDir dir;

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "helpers/prompt_script.h"
+#include "helpers/temporary_settings_store.h"
 #include "support/pyftpd_server.h"
 #include "ui/app/main_frame.h"
 #include "ui/app/settings_store.h"
@@ -66,13 +67,10 @@ void RunSheet(CMainFrame& frame, PromptScript& script, const SheetAction& action
 
 class PrefsSheetTest : public QObject {
   Q_OBJECT
-  std::unique_ptr<QTemporaryDir> config_;
+  std::unique_ptr<veltrim::test::TemporarySettingsStore> store_;
 
  private slots:
-  void init() {
-    config_ = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_->path());
-  }
+  void init() { store_ = std::make_unique<veltrim::test::TemporarySettingsStore>(); }
 
   // Each control reaches its stored value on OK and nothing changes on Cancel.
   void okAppliesAndCancelDiscards() {

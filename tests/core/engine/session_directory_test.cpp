@@ -193,24 +193,6 @@ TEST_F(DirectoryTest, RetrieveFileCopiesInTextMode) {
   EXPECT_EQ(FilesIn(local.Path()), 1u);
 }
 
-TEST_F(DirectoryTest, RetrieveFileOfAMissingFileShowsTheErrorAndKeepsTheLocalFile) {
-  TempDir local;
-  const struct {
-    const char* name;
-    bool existing;
-  } cases[] = {{"no local file", false}, {"an existing local file", true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path target = local.Path() / (std::string(c.name) + ".txt");
-    if (c.existing) WriteLocal(target, "precious");
-    const int errorsBefore = rig_->host->Count("ShowError 61210");
-    EXPECT_FALSE(Session().RetrieveFile("/missing.txt", target.string()));
-    EXPECT_EQ(rig_->host->Count("ShowError 61210"), errorsBefore + 1);
-    EXPECT_EQ(ReadLocal(target), c.existing ? "precious" : "");
-  }
-  EXPECT_EQ(FilesIn(local.Path()), 1u) << "only the file the test made: no partial leftovers";
-}
-
 TEST(DirectoryWithoutConnectionTest, OperationsFailAndListingIsEmpty) {
   SessionRig rig(ProfileFor(1));
   EXPECT_FALSE(rig.session->ChangeDirectory("/x"));
