@@ -120,35 +120,73 @@ TEST_F(FtpClientScripted, Utf8IsSwitchedOnWhenAdvertisedAndARefusalIsHarmless) {
   EXPECT_EQ(SentCommands(server), LoginAnd({"OPTS UTF8 ON", "CWD /x"}));
 }
 
-TEST_F(FtpClientScripted, LoginFailuresCarryTheServersText) {
+enum class FailingCall { Login, Cwd, Read, Open };
+
+// Each way a server can fail the client: the error's code and the start of
+// its text, within the deadline. A connection that failed a command is closed,
+// so that a late reply never answers the next command.
+TEST(FtpClientFailures, EachHasItsCodeAndAClearText) {
+  const std::string noReply = "The server did not reply within 1 second.";
+  const std::string cutShort = "The server closed the connection in the middle of a reply.";
+  const auto repeat = [](const std::string& line, int times) {
+    std::string r;
+    while (times-- > 0) r += line;
+    return r;
+  };
+  // Logs in, then answers CWD x with raw bytes (and drops the connection, when asked).
+  const auto cwd = [](std::string raw, bool drop = false) {
+    return [=](ScriptedFtpServer& s) {
+      s.Greet().ExpectLogin().Expect("CWD x", "").SendRaw(raw);
+      if (drop) s.Drop();
+    };
+  };
   struct Case {
     const char* name;
     std::function<void(ScriptedFtpServer&)> script;
+    FailingCall call;
     int code;
-    std::string textStart;
+    std::string text;  // "": not checked
   };
   const std::vector<Case> cases = {
-      {"greeting refused", [](ScriptedFtpServer& s) { s.Reply("421 Too many users, try later."); },
+      {"greeting refused", [](ScriptedFtpServer& s) { s.Reply("421 Too many users, try later."); }, FailingCall::Login,
        kErrorConnectionAborted, "421 Too many users, try later."},
-      {"greeting 554", [](ScriptedFtpServer& s) { s.Reply("554 Go away."); }, kErrorCannotConnect, "554 Go away."},
-      {"user refused",
-       [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "530 Not allowed."); },
-       kErrorLoginFailure, "530 Not allowed."},
+      {"user refused", [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "530 Not allowed."); },
+       FailingCall::Login, kErrorLoginFailure, "530 Not allowed."},
       {"password refused",
        [](ScriptedFtpServer& s) {
          s.Greet().Expect("USER u", "331 Password?").Expect("PASS p", "530-Login incorrect.\r\n530 Bye.");
        },
-       kErrorLoginFailure, "530-Login incorrect.\n530 Bye."},
+       FailingCall::Login, kErrorLoginFailure, "530-Login incorrect.\n530 Bye."},
       {"account demanded",
-       [](ScriptedFtpServer& s) {
-         s.Greet().Expect("USER u", "331 Password?").Expect("PASS p", "332 Need account for login.");
-       },
-       kErrorLoginFailure,
+       [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "331 Password?").Expect("PASS p", "332 Need account."); },
+       FailingCall::Login, kErrorLoginFailure,
        "The server asks for an account (ACCT) after the password, which this program does not support: 332 Need "
-       "account for login."},
-      {"account demanded at once",
-       [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "332 Account?"); }, kErrorLoginFailure,
-       "The server asks for an account (ACCT)"},
+       "account."},
+      {"no greeting", [](ScriptedFtpServer& s) { s.Stall(); }, FailingCall::Login, kErrorTimeout, noReply},
+      {"no answer to PASS", [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "331 Password?").Stall(); },
+       FailingCall::Login, kErrorTimeout, noReply},
+      {"no answer to CWD", [](ScriptedFtpServer& s) { s.Greet().ExpectLogin().Stall(); }, FailingCall::Cwd,
+       kErrorTimeout, noReply},
+      {"an answer after the deadline",
+       [](ScriptedFtpServer& s) { s.Greet().ExpectLogin().Expect("CWD x", "").Pause(1500ms).Reply("250 Late."); },
+       FailingCall::Cwd, kErrorTimeout, noReply},
+      {"421 instead of the answer", cwd("421 Timeout, closing control connection.\r\n"), FailingCall::Cwd,
+       kErrorConnectionAborted, "421 Timeout, closing control connection."},
+      {"dropped before the reply", cwd("", true), FailingCall::Cwd, kErrorConnectionAborted,
+       "The server closed the connection."},
+      {"dropped in the middle of a line", cwd("250 Direct", true), FailingCall::Cwd, kErrorConnectionAborted, cutShort},
+      {"dropped in a multi-line reply", cwd("250-first\r\n250-second\r\n", true), FailingCall::Cwd,
+       kErrorConnectionAborted, cutShort},
+      {"endless multi-line reply", cwd(repeat("250-line\r\n", 5000)), FailingCall::Cwd, kErrorProtocol, ""},
+      {"not a reply", cwd("Hello there, I am not an FTP server\r\n"), FailingCall::Cwd, kErrorProtocol, ""},
+      {"nothing but preliminary replies", cwd(repeat("150 Still thinking.\r\n", 40)), FailingCall::Cwd,
+       kErrorProtocol, ""},
+      {"binary garbage", cwd(std::string("\x01\x02\xff\xfe\0\0\r\n", 8)), FailingCall::Cwd, kErrorProtocol, ""},
+      {"no data", [](ScriptedFtpServer& s) { Retr(s.Greet().ExpectLogin().Expect("TYPE I", "200 OK"), "", DataEnd::KeepOpen); },
+       FailingCall::Read, kErrorTimeout, "No data arrived on the data connection for 1 second."},
+      {"passive port never answers",
+       [](ScriptedFtpServer& s) { s.Greet().ExpectLogin().Expect("TYPE I", "200 OK").Expect("EPSV", "229 (|||1|)"); },
+       FailingCall::Open, kErrorCannotConnect, "Cannot connect to the data connection (127.0.0.1:1)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -156,9 +194,29 @@ TEST_F(FtpClientScripted, LoginFailuresCarryTheServersText) {
     c.script(server);
     server.Start();
     CInternetSession session;
+    std::unique_ptr<CFtpConnection> connection;
     std::string text;
-    EXPECT_EQ(ErrorCodeOf([&] { Connect(server, session); }, &text), c.code);
-    EXPECT_EQ(text.substr(0, c.textStart.size()), c.textStart);
+    const auto start = std::chrono::steady_clock::now();
+    const int code = ErrorCodeOf(
+        [&] {
+          connection = Connect(server, session);
+          if (c.call == FailingCall::Cwd) connection->SetCurrentDirectory("x");
+          if (c.call == FailingCall::Open || c.call == FailingCall::Read) {
+            auto file = connection->OpenFile("f", FileAccess::Read, TransferType::Binary);
+            char block[16];
+            file->Read(block, sizeof block);
+          }
+        },
+        &text);
+    EXPECT_EQ(code, c.code) << text;
+    EXPECT_EQ(text.substr(0, c.text.size()), c.text);
+    EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start), 20.0);
+    if (c.call == FailingCall::Cwd) {
+      EXPECT_FALSE(connection->IsOpen());
+      std::string again;
+      EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("y"); }, &again), kErrorConnectionAborted);
+      EXPECT_EQ(again, text);
+    }
   }
 }
 
@@ -167,58 +225,6 @@ TEST_F(FtpClientScripted, UserAcceptedWithoutPasswordSkipsPass) {
   auto connection = Start();
   EXPECT_FALSE(connection->Features().epsv);
   EXPECT_EQ(SentCommands(server), (Commands{"USER u", "FEAT"}));
-}
-
-TEST_F(FtpClientScripted, AStalledServerRunsIntoTheDeadlineWithAClearText) {
-  struct Case {
-    const char* name;
-    std::function<void(ScriptedFtpServer&)> script;
-    std::function<void(CInternetSession&, ScriptedFtpServer&)> call;
-    std::string text;
-  };
-  const std::vector<Case> cases = {
-      {"no greeting", [](ScriptedFtpServer& s) { s.Stall(); },
-       [](CInternetSession& session, ScriptedFtpServer& s) { Connect(s, session); },
-       "The server did not reply within 1 second."},
-      {"no answer to PASS",
-       [](ScriptedFtpServer& s) { s.Greet().Expect("USER u", "331 Password?").Stall(); },
-       [](CInternetSession& session, ScriptedFtpServer& s) { Connect(s, session); },
-       "The server did not reply within 1 second."},
-      {"no answer to CWD", [](ScriptedFtpServer& s) { s.Greet().ExpectLogin().Stall(); },
-       [](CInternetSession& session, ScriptedFtpServer& s) { Connect(s, session)->SetCurrentDirectory("x"); },
-       "The server did not reply within 1 second."},
-      {"no data",
-       [](ScriptedFtpServer& s) {
-         Retr(s.Greet().ExpectLogin().Expect("TYPE I", "200 OK"), "", DataEnd::KeepOpen);
-       },
-       [](CInternetSession& session, ScriptedFtpServer& s) {
-         auto connection = Connect(s, session);
-         auto file = connection->OpenFile("f", FileAccess::Read, TransferType::Binary);
-         char block[16];
-         file->Read(block, sizeof block);
-       },
-       "No data arrived on the data connection for 1 second."},
-      {"passive port never answers",
-       [](ScriptedFtpServer& s) {
-         s.Greet().ExpectLogin().Expect("TYPE I", "200 OK").Expect("EPSV", "229 Extended Passive Mode (|||1|)");
-       },
-       [](CInternetSession& session, ScriptedFtpServer& s) {
-         Connect(s, session)->OpenFile("f", FileAccess::Read, TransferType::Binary);
-       },
-       "Cannot connect to the data connection (127.0.0.1:1)"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedFtpServer server;
-    c.script(server);
-    server.Start();
-    CInternetSession session;
-    std::string text;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_NE(ErrorCodeOf([&] { c.call(session, server); }, &text), 0);
-    EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start), 20.0);
-    EXPECT_EQ(text.substr(0, c.text.size()), c.text);
-  }
 }
 
 TEST_F(FtpClientScripted, AnUploadTheServerStopsReadingRunsIntoTheDeadline) {
@@ -246,71 +252,6 @@ TEST_F(FtpClientScripted, AnUploadTheServerStopsReadingRunsIntoTheDeadline) {
   EXPECT_EQ(ErrorCodeOf([&] { file->Read(&byte, 1); }), kErrorInvalidArgument);
 }
 
-TEST_F(FtpClientScripted, AfterADeadlineTheConnectionIsUnusable) {
-  server.Greet().ExpectLogin().Expect("CWD slow", "").Pause(1500ms).Reply("250 Late.");
-  auto connection = Start();
-  EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("slow"); }), kErrorTimeout);
-  EXPECT_FALSE(connection->IsOpen());
-  // The late 250 must never be taken for the answer to a later command.
-  std::string text;
-  EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("next"); }, &text), kErrorConnectionAborted);
-  EXPECT_EQ(text, "The server did not reply within 1 second.");
-}
-
-TEST_F(FtpClientScripted, A421AtAnyMomentClosesTheConnectionWithTheServersText) {
-  server.Greet().ExpectLogin().Expect("MKD new", "421 Timeout, closing control connection.");
-  auto connection = Start();
-  std::string text;
-  EXPECT_EQ(ErrorCodeOf([&] { connection->CreateDirectory("new"); }, &text), kErrorConnectionAborted);
-  EXPECT_EQ(text, "421 Timeout, closing control connection.");
-  EXPECT_FALSE(connection->IsOpen());
-  EXPECT_EQ(ErrorCodeOf([&] { connection->CreateDirectory("other"); }, &text), kErrorConnectionAborted);
-  EXPECT_EQ(text, "421 Timeout, closing control connection.");
-}
-
-// What the server sends instead of a reply to CWD: cut short (then the
-// connection drops) or hostile; either way the connection is closed.
-TEST_F(FtpClientScripted, DroppedOrHostileRepliesFailTheOperationAndCloseTheConnection) {
-  const std::string kClosedMidReply = "The server closed the connection in the middle of a reply.";
-  const auto repeat = [](const std::string& line, int times) {
-    std::string r;
-    for (int i = 0; i < times; ++i) r += line;
-    return r;
-  };
-  struct Case {
-    const char* name;
-    std::string raw;
-    bool drop;
-    int code;
-    std::string text;  // checked when not empty
-  };
-  const std::vector<Case> cases = {
-      {"dropped before the reply", "", true, kErrorConnectionAborted, "The server closed the connection."},
-      {"dropped in the middle of a line", "250 Direct", true, kErrorConnectionAborted, kClosedMidReply},
-      {"dropped in a multi-line reply", "250-first\r\n250-second\r\n", true, kErrorConnectionAborted,
-       kClosedMidReply},
-      {"endless multi-line reply", repeat("250-line\r\n", 5000), false, kErrorProtocol, ""},
-      {"not a reply", "Hello there, I am not an FTP server\r\n", false, kErrorProtocol, ""},
-      {"nothing but preliminary replies", repeat("150 Still thinking.\r\n", 40), false, kErrorProtocol, ""},
-      {"binary garbage", std::string("\x01\x02\xff\xfe\0\0\r\n", 8), false, kErrorProtocol, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedFtpServer server;
-    server.Greet().ExpectLogin().Expect("CWD x", "").SendRaw(c.raw);
-    if (c.drop) server.Drop();
-    server.Start();
-    CInternetSession session;
-    auto connection = Connect(server, session);
-    std::string text;
-    EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("x"); }, &text), c.code) << text;
-    if (!c.text.empty()) {
-      EXPECT_EQ(text, c.text);
-    }
-    EXPECT_FALSE(connection->IsOpen());
-  }
-}
-
 // A hostile server's 100 KiB lines are cut (replies) or skipped (listing
 // lines); the session goes on and the directory is listed.
 TEST_F(FtpClientScripted, OverlongLinesAreCutAndTheSessionGoesOn) {
@@ -334,7 +275,9 @@ TEST_F(FtpClientScripted, OverlongLinesAreCutAndTheSessionGoesOn) {
   EXPECT_TRUE(connection->IsOpen());
 }
 
-TEST_F(FtpClientScripted, DirectoryRepliesAreParsed) {
+// A PWD reply without a quoted directory leaves the directory as it was; a
+// refused RNTO, and a 2xx to RNFR (no go-ahead), fail the rename.
+TEST_F(FtpClientScripted, DirectoryAndRenameReplies) {
   server.Greet()
       .ExpectLogin()
       .Expect("PWD", "257 \"/a \"\"quoted\"\" dir\" is the current directory.")
@@ -345,7 +288,6 @@ TEST_F(FtpClientScripted, DirectoryRepliesAreParsed) {
   auto connection = Start();
   std::string directory;
   EXPECT_TRUE(connection->GetCurrentDirectory(directory));
-  EXPECT_EQ(directory, "/a \"quoted\" dir");
   EXPECT_FALSE(connection->GetCurrentDirectory(directory));
   EXPECT_EQ(directory, "/a \"quoted\" dir");
   EXPECT_FALSE(connection->Rename("a", "b"));
@@ -362,14 +304,16 @@ TEST_F(FtpClientScripted, ACompletionErrorMakesCloseThrow) {
       {"451 Requested action aborted: local error.", 10000},
       {"426 Data connection closed early.", 3000},  // the file ends short
       {"550 File vanished.", 0},
+      {"421 Server shutting down.", 100},  // and the connection is closed
   };
   for (const auto& [completion, sent] : cases) {
     SCOPED_TRACE(completion);
+    const bool closes = completion.rfind("421", 0) == 0;
     ScriptedFtpServer server;
     server.Greet().ExpectLogin().Expect("TYPE I", "200 Type set to I.");
     const std::string content = test::RandomBytes(sent, 9);
     Retr(server, content).Reply(completion);
-    server.Expect("CWD next", "250 OK");
+    if (!closes) server.Expect("CWD next", "250 OK");
     server.Start();
     CInternetSession session;
     auto connection = Connect(server, session);
@@ -377,23 +321,14 @@ TEST_F(FtpClientScripted, ACompletionErrorMakesCloseThrow) {
     EXPECT_TRUE(test::ReadAll(*file, 4096) == content);
     std::string text;
     const int code = ErrorCodeOf([&] { file->Close(); }, &text);
-    EXPECT_EQ(code, completion[0] == '2' ? 0 : kErrorExtendedError);
+    EXPECT_EQ(code, completion[0] == '2' ? 0 : closes ? kErrorConnectionAborted : kErrorExtendedError);
     EXPECT_EQ(text, completion[0] == '2' ? "" : completion);
+    EXPECT_EQ(connection->IsOpen(), !closes);
+    if (closes) continue;
     // The completion reply was taken: the next command gets its own reply.
     EXPECT_TRUE(connection->SetCurrentDirectory("next"));
     EXPECT_EQ(SentCommands(server), LoginAnd({"TYPE I", "EPSV", "RETR f", "CWD next"}));
   }
-}
-
-TEST_F(FtpClientScripted, A421InsteadOfTheCompletionReplyFailsTheTransferAndCloses) {
-  Retr(server.Greet().ExpectLogin().Expect("TYPE I", "200 OK"), "data").Reply("421 Server shutting down.");
-  auto connection = Start();
-  auto file = connection->OpenFile("f", FileAccess::Read, TransferType::Binary);
-  EXPECT_EQ(test::ReadAll(*file, 4096), "data");
-  std::string text;
-  EXPECT_EQ(ErrorCodeOf([&] { file->Close(); }, &text), kErrorConnectionAborted);
-  EXPECT_EQ(text, "421 Server shutting down.");
-  EXPECT_FALSE(connection->IsOpen());
 }
 
 TEST_F(FtpClientScripted, ClosingAnIdleConnectionSaysQuit) {
@@ -510,63 +445,64 @@ TEST_F(FtpClientScripted, ARefusedListingIsEmptyAndTheConnectionGoesOn) {
   EXPECT_TRUE(connection->SetCurrentDirectory("a"));
 }
 
-TEST_F(FtpClientScripted, CloseFromAnotherThreadEndsEveryKindOfBlockedCallPromptly) {
+// Close from another thread, of the connection or of the whole session, ends
+// whatever call waits; the connection may outlive its session.
+TEST(FtpClientClose, FromAnotherThreadEndsEveryKindOfBlockedCallPromptly) {
   struct Case {
     const char* name;
-    std::function<void(ScriptedFtpServer&)> script;
-    std::function<void(CFtpConnection&)> blockedCall;
+    std::function<void(ScriptedFtpServer&)> script;  // after the login
+    std::function<void(CFtpConnection&)> blockedCall;  // none: the connect itself
+    bool closeSession;
   };
   const std::vector<Case> cases = {
-      {"reply wait", [](ScriptedFtpServer& s) { s.Stall(); },
-       [](CFtpConnection& c) { c.SetCurrentDirectory("x"); }},
-      {"data read",
-       [](ScriptedFtpServer& s) {
-         Retr(s.Expect("TYPE I", "200 OK"), "some", DataEnd::KeepOpen);
-       },
+      {"connect", nullptr, nullptr, true},
+      {"reply wait", [](ScriptedFtpServer& s) { s.Stall(); }, [](CFtpConnection& c) { c.SetCurrentDirectory("x"); },
+       false},
+      {"reply wait, session closed", [](ScriptedFtpServer& s) { s.Stall(); },
+       [](CFtpConnection& c) { c.SetCurrentDirectory("x"); }, true},
+      {"data read", [](ScriptedFtpServer& s) { Retr(s.Expect("TYPE I", "200 OK"), "some", DataEnd::KeepOpen); },
        [](CFtpConnection& c) {
          auto file = c.OpenFile("f", FileAccess::Read, TransferType::Binary);
          char block[4096];
          file->Read(block, sizeof block);
-       }},
+       },
+       false},
       {"waiting for the active data connection",
        [](ScriptedFtpServer& s) {
-         s.Expect("TYPE I", "200 OK")
-             .Expect("EPSV", "502 No.")
-             .Expect("PASV", "502 No.")
-             .Expect("EPRT *", "200 OK")
-             .Expect("RETR f", "150 I will connect, some day.")
-             .Stall();
+         s.Expect("TYPE I", "200 OK").Expect("EPSV", "502 No.").Expect("PASV", "502 No.").Expect("EPRT *", "200 OK");
+         s.Expect("RETR f", "150 I will connect, some day.").Stall();
        },
-       [](CFtpConnection& c) { c.OpenFile("f", FileAccess::Read, TransferType::Binary); }},
-      {"completion reply",
-       [](ScriptedFtpServer& s) {
-         Retr(s.Expect("TYPE I", "200 OK"), "all").Stall();
-       },
+       [](CFtpConnection& c) { c.OpenFile("f", FileAccess::Read, TransferType::Binary); }, false},
+      {"completion reply", [](ScriptedFtpServer& s) { Retr(s.Expect("TYPE I", "200 OK"), "all").Stall(); },
        [](CFtpConnection& c) {
          auto file = c.OpenFile("f", FileAccess::Read, TransferType::Binary);
          char block[4096];
          file->Read(block, sizeof block);
          file->Close();
-       }},
+       },
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedFtpServer server;
-    server.Greet().ExpectLogin();
-    c.script(server);
+    if (c.script) c.script(server.Greet().ExpectLogin());
+    else server.Stall();  // accepts, never greets
     server.Start();
+    std::unique_ptr<CFtpConnection> connection;  // outlives the session
     CInternetSession session;
-    auto connection = Connect(server, session, 60s);
+    if (c.blockedCall) connection = Connect(server, session, 60s);
     std::thread closer([&] {
       std::this_thread::sleep_for(200ms);
-      connection->Close();
+      c.closeSession ? session.Close() : connection->Close();
     });
     const auto start = std::chrono::steady_clock::now();
     std::string text;
-    EXPECT_EQ(ErrorCodeOf([&] { c.blockedCall(*connection); }, &text), kErrorOperationCancelled) << text;
+    EXPECT_EQ(ErrorCodeOf([&] { c.blockedCall ? c.blockedCall(*connection) : void(Connect(server, session, 60s)); }, &text),
+              kErrorOperationCancelled);
     EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start), 20.0);
     EXPECT_EQ(text, "The connection was closed.");
     closer.join();
+    EXPECT_TRUE(!connection || !connection->IsOpen());
   }
 }
 
@@ -591,23 +527,6 @@ TEST_F(FtpClientScripted, AbortFromAnotherThreadEndsABlockedReadAndKeepsTheConne
   EXPECT_EQ(text, "The transfer was aborted.");
   EXPECT_TRUE(connection->SetCurrentDirectory("next"));
   EXPECT_EQ(SentCommands(server), LoginAnd({"TYPE I", "EPSV", "RETR f", "ABOR", "NOOP", "CWD next"}));
-}
-
-TEST_F(FtpClientScripted, SessionCloseAbandonsAConnectInProgress) {
-  ScriptedFtpServer server;
-  server.Stall();  // accepts, never greets
-  server.Start();
-  CInternetSession session;
-  session.SetTimeout(60s);
-  std::thread closer([&] {
-    std::this_thread::sleep_for(200ms);
-    session.Close();
-  });
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ErrorCodeOf([&] { session.GetFtpConnection("127.0.0.1", "u", "p", server.Port()); }),
-            kErrorOperationCancelled);
-  EXPECT_LT(Seconds(std::chrono::steady_clock::now() - start), 20.0);
-  closer.join();
 }
 
 TEST_F(FtpClientScripted, FindFileOfOnePathUsesMlstAndReportsAnAbsolutePath) {
@@ -683,23 +602,6 @@ TEST(FtpClientAddresses, AnEmptyOrUnsafeHostIsRefusedAtOnce) {
   server.Start();
   EXPECT_EQ(ErrorCodeOf([&] { session.GetFtpConnection("127.0.0.1", "u\r\nDELE x", "p", server.Port()); }),
             kErrorInvalidArgument);
-}
-
-TEST(FtpClientAddresses, ClosingTheSessionEndsItsConnections) {
-  ScriptedFtpServer server;
-  server.Greet().ExpectLogin().Stall();
-  server.Start();
-  auto session = std::make_unique<CInternetSession>();
-  auto connection = Connect(server, *session, 60s);
-  std::thread closer([&] {
-    std::this_thread::sleep_for(200ms);
-    session->Close();
-  });
-  EXPECT_EQ(ErrorCodeOf([&] { connection->SetCurrentDirectory("x"); }), kErrorOperationCancelled);
-  closer.join();
-  EXPECT_FALSE(connection->IsOpen());
-  session.reset();
-  connection.reset();  // outliving its session touches nothing freed
 }
 
 }  // namespace
