@@ -1,7 +1,6 @@
 // The profile document: New, Open, Save, Edit Settings and what each hands
 // to the frame, driven through a recording frame and scripted prompts.
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -12,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/profile_file.h"
 #include "helpers/prompt_script.h"
+#include "support/local_files.h"
 #include "ui/profile/session_settings_dlg.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 
@@ -57,33 +58,16 @@ class RecordingFrame final : public veltrim::ui::DocumentHost {
   CVeltrimFTPDoc& doc_;
 };
 
-// The .ftp layout written out by hand: strings (short ones only) with a
-// one-byte length, then little-endian 4-byte integers.
-QByteArray ExpectedFile(const ServerSettings& s) {
-  QByteArray bytes;
-  for (const std::string* text : {&s.Name, &s.Hostname, &s.Username, &s.Password, &s.RemoteDir,
-                                  &s.LocalDir, &s.ScriptFile}) {
-    bytes.append(static_cast<char>(text->size()));
-    bytes.append(text->data(), static_cast<qsizetype>(text->size()));
-  }
-  for (int32_t value : {s.Retries, s.Timeout, s.Port, s.Reserved, int32_t(s.Anonymous),
-                        int32_t(s.ConnectOnOpen), int32_t(s.SavePassword)}) {
-    const auto u = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.append(static_cast<char>((u >> shift) & 0xff));
-  }
-  return bytes;
-}
+// The profile file's bytes (the codec's own byte layout is checked against
+// golden bytes in the profile tests).
+QByteArray ExpectedFile(const ServerSettings& s) { return QByteArray::fromStdString(veltrim::EncodeProfile(s)); }
 
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray ReadFile(const QString& path) { return QByteArray::fromStdString(veltrim::test::ReadLocal(path.toStdString())); }
 
 // Writes `bytes` as `name` in `dir` and returns the path.
 QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
   const QString path = dir.filePath(QString::fromLatin1(name));
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  veltrim::test::WriteLocal(path.toStdString(), bytes.toStdString());
   return path;
 }
 
@@ -126,68 +110,54 @@ struct Fixture {
 class ProfileDocumentTest : public QObject {
   Q_OBJECT
  private slots:
-  void startUpNewResetsWithoutADialog() {
-    PromptScript script;
-    Fixture f(false);
-    QSignalSpy titles(&f.doc, &CVeltrimFTPDoc::titleChanged);
-    QVERIFY(f.doc.ResetOnNextNew());
-    QVERIFY(f.doc.OnNewDocument());
-    QVERIFY(script.Records().empty());
-    QVERIFY(!f.doc.ResetOnNextNew());
-    QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
-    QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
-    QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
-    QVERIFY(f.frame.taken.empty());
-    QVERIFY(!f.doc.IsModified());
-  }
-
-  void confirmedNewCompletesTheProfile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("expectedName");
-    QTest::addColumn<bool>("expectedAnonymous");
-    QTest::newRow("name and user") << "Site" << "bob" << "Site" << false;
-    QTest::newRow("empty name takes the host") << "" << "bob" << "ftp.example.org" << false;
-    QTest::newRow("empty user means anonymous") << "Site" << "" << "Site" << true;
-  }
-
-  void confirmedNewCompletesTheProfile() {
-    QFETCH(QString, name);
-    QFETCH(QString, user);
-    QFETCH(QString, expectedName);
-    QFETCH(bool, expectedAnonymous);
-    Fixture f;
-    PromptScript script;
-    script.AnswerDialog(TypeProfile(name, QStringLiteral("ftp.example.org"), user));
-    QVERIFY(f.doc.OnNewDocument());
-    QVERIFY(script.Unexpected().isEmpty());
-    QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
-    const ServerSettings& profile = f.doc.Profile();
-    QCOMPARE(QString::fromStdString(profile.Name), expectedName);
-    QCOMPARE(f.doc.Title(), expectedName);
-    QCOMPARE(profile.Anonymous, expectedAnonymous);
-    QCOMPARE(QString::fromStdString(profile.Username), user);  // left as typed
-    QVERIFY(f.doc.IsModified());
-    QCOMPARE(f.frame.taken.size(), size_t(1));
-    QVERIFY(!veltrim::Differs(f.frame.taken.front(), profile));
-    QCOMPARE(f.frame.connectsPosted, 1);
-  }
-
-  void newWithoutAHostIsLikeCancel() {
-    for (bool pressOk : {false, true}) {  // cancelled, or OK with an empty host name
-      Fixture f;
+  // The start-up New resets without a dialog; a later New that is cancelled,
+  // or confirmed without a host name, leaves the document as reset.
+  void newWithoutAProfileResets() {
+    for (const char* how : {"start-up", "cancelled", "no host"}) {
+      Fixture f(false);
+      if (how[0] != 's') f.doc.OnNewDocument();
+      QSignalSpy titles(&f.doc, &CVeltrimFTPDoc::titleChanged);
       PromptScript script;
-      if (pressOk)
-        script.AnswerDialog(TypeProfile(QStringLiteral("Name only"), QString(), QStringLiteral("u")));
-      else
-        script.RejectDialog();
+      if (how[0] == 'c') script.RejectDialog();
+      if (how[0] == 'n') script.AnswerDialog(TypeProfile(QStringLiteral("Name only"), QString(), QStringLiteral("u")));
       QVERIFY(f.doc.OnNewDocument());
       QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(script.Records().size(), size_t(how[0] == 's' ? 0 : 1));
+      QVERIFY(!f.doc.ResetOnNextNew());
       QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
       QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
+      if (how[0] == 's') QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
       QVERIFY(!f.doc.IsModified());
       QVERIFY(f.frame.taken.empty());
       QCOMPARE(f.frame.connectsPosted, 0);
+    }
+  }
+
+  // The name falls back to the host, an empty user means anonymous; the
+  // frame takes the profile and a Connect is posted.
+  void confirmedNewCompletesTheProfile() {
+    const struct {
+      const char* name;
+      const char* user;
+      const char* expectedName;
+      bool anonymous;
+    } cases[] = {{"Site", "bob", "Site", false}, {"", "bob", "ftp.example.org", false}, {"Site", "", "Site", true}};
+    for (const auto& c : cases) {
+      Fixture f;
+      PromptScript script;
+      script.AnswerDialog(TypeProfile(c.name, QStringLiteral("ftp.example.org"), c.user));
+      QVERIFY(f.doc.OnNewDocument());
+      QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
+      const ServerSettings& profile = f.doc.Profile();
+      QCOMPARE(profile.Name, std::string(c.expectedName));
+      QCOMPARE(f.doc.Title(), QString::fromLatin1(c.expectedName));
+      QCOMPARE(profile.Anonymous, c.anonymous);
+      QCOMPARE(profile.Username, std::string(c.user));  // left as typed
+      QVERIFY(f.doc.IsModified());
+      QCOMPARE(f.frame.taken.size(), size_t(1));
+      QVERIFY(!veltrim::Differs(f.frame.taken.front(), profile));
+      QCOMPARE(f.frame.connectsPosted, 1);
     }
   }
 
@@ -204,12 +174,8 @@ class ProfileDocumentTest : public QObject {
       if (confirm) script.RejectDialog();
       QCOMPARE(f.doc.OnNewDocument(), confirm);
       QVERIFY(script.Unexpected().isEmpty());
-      const auto& question = script.Records().front();
-      QCOMPARE(question.caption, QStringLiteral("Confirm Disconnect"));
-      QCOMPARE(question.text,
-               QStringLiteral("Are you sure you wish to disconnect from the current server?"));
-      QCOMPARE(question.icon, QMessageBox::Critical);
-      QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+      QCOMPARE(script.Records().front().caption, QStringLiteral("Confirm Disconnect"));
+      QCOMPARE(script.Records().front().buttons, QMessageBox::Ok | QMessageBox::Cancel);
       QCOMPARE(f.frame.disconnects, confirm ? 1 : 0);
       QCOMPARE(script.Records().size(), size_t(confirm ? 2 : 1));
       if (confirm) QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
@@ -240,60 +206,43 @@ class ProfileDocumentTest : public QObject {
   }
 
   // Edit Settings never connects nor hands the profile over; it shows the
-  // "Changes" box only when something changed.
-  void editSettings_data() {
-    QTest::addColumn<int>("reserved");
-    QTest::addColumn<QString>("newName");
-    QTest::addColumn<bool>("changed");
-    QTest::newRow("no change shows no box") << 0 << QString() << false;
-    QTest::newRow("renamed") << 0 << "Renamed" << true;
-    QTest::newRow("nonzero Reserved counts as changed") << 5 << QString() << true;
-  }
-
+  // "Changes" box only when something changed. OK with an empty host name
+  // counts as Cancel.
   void editSettings() {
-    QFETCH(int, reserved);
-    QFETCH(QString, newName);
-    QFETCH(bool, changed);
-    ServerSettings stored = SampleProfile();
-    stored.Reserved = reserved;  // as the import of an old profile leaves it
-    Fixture f(stored);
-    PromptScript script;
-    script.AnswerDialog([&](QDialog& dialog) {
-      if (!newName.isEmpty()) Field(dialog, CSessionSettingsDlg::kName)->setText(newName);
-      dialog.accept();
-    });
-    if (changed) script.Answer(QMessageBox::Ok);
-    f.doc.EditSettings();
-    QVERIFY(script.Unexpected().isEmpty());
-    QCOMPARE(script.Records().size(), size_t(changed ? 2 : 1));
-    if (changed) {
-      const auto& box = script.Records()[1];
-      QCOMPARE(box.caption, QStringLiteral("Changes"));
-      QCOMPARE(box.text, QStringLiteral("The changes made will take effect the next time you "
-                                        "login to this server"));
-      QCOMPARE(box.icon, QMessageBox::Information);
+    const struct {
+      const char* name;
+      int reserved;  // as the import of an old profile leaves it
+      int field;     // -1: nothing typed
+      const char* typed;
+      bool changed;
+      bool applied;
+    } cases[] = {{"no change shows no box", 0, -1, "", false, true},
+                 {"renamed", 0, CSessionSettingsDlg::kName, "Renamed", true, true},
+                 {"nonzero Reserved counts as changed", 5, -1, "", true, true},
+                 {"an empty host", 0, CSessionSettingsDlg::kHostname, "", false, false}};
+    for (const auto& c : cases) {
+      ServerSettings stored = SampleProfile();
+      stored.Reserved = c.reserved;
+      Fixture f(stored);
+      PromptScript script;
+      script.AnswerDialog([&](QDialog& dialog) {
+        if (c.field >= 0) Field(dialog, c.field)->setText(QString::fromLatin1(c.typed));
+        dialog.accept();
+      });
+      if (c.changed) script.Answer(QMessageBox::Ok);
+      f.doc.EditSettings();
+      QVERIFY2(script.Unexpected().isEmpty(), c.name);
+      QCOMPARE(script.Records().size(), size_t(c.changed ? 2 : 1));
+      if (c.changed) QCOMPARE(script.Records()[1].caption, QStringLiteral("Changes"));
+      QCOMPARE(f.doc.IsModified(), c.changed);
+      QCOMPARE(f.doc.Profile().Name, std::string(c.field == CSessionSettingsDlg::kName ? c.typed : "Work server"));
+      QCOMPARE(f.doc.Profile().Hostname, stored.Hostname);
+      QCOMPARE(f.doc.Profile().Reserved, 0);
+      QCOMPARE(f.frame.active.size(), size_t(c.applied ? 1 : 0));
+      if (c.applied) QVERIFY(!veltrim::Differs(f.frame.active.front(), f.doc.Profile()));
+      QVERIFY(f.frame.taken.empty());
+      QCOMPARE(f.frame.connectsPosted, 0);
     }
-    QCOMPARE(f.doc.IsModified(), changed);
-    if (!changed) QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
-    QCOMPARE(f.doc.Profile().Reserved, 0);
-    QCOMPARE(f.doc.Title(), newName.isEmpty() ? QStringLiteral("Work server") : newName);
-    QCOMPARE(f.frame.active.size(), size_t(1));
-    QVERIFY(!veltrim::Differs(f.frame.active.front(), f.doc.Profile()));
-    QVERIFY(f.frame.taken.empty());
-    QCOMPARE(f.frame.connectsPosted, 0);
-  }
-
-  void editSettingsWithAnEmptyHostChangesNothing() {
-    Fixture f(SampleProfile());
-    PromptScript script;
-    script.AnswerDialog([](QDialog& dialog) {
-      Field(dialog, CSessionSettingsDlg::kHostname)->setText({});
-      dialog.accept();  // OK with an empty host counts as Cancel
-    });
-    f.doc.EditSettings();
-    QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
-    QVERIFY(f.frame.active.empty());
-    QVERIFY(!f.doc.IsModified());
   }
 
   // Connect is posted only when both the profile and the preference ask for it.
@@ -453,39 +402,29 @@ class ProfileDocumentTest : public QObject {
     }
   }
 
-  void modifiedProfileAsksBeforeItIsReplaced_data() {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("goesOn");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("yes saves") << int(QMessageBox::Yes) << true << true;
-    QTest::newRow("no drops") << int(QMessageBox::No) << true << false;
-    QTest::newRow("cancel stays") << int(QMessageBox::Cancel) << false << false;
-  }
-
+  // Yes saves, No drops the changes, Cancel stays with the profile.
   void modifiedProfileAsksBeforeItIsReplaced() {
-    QFETCH(int, answer);
-    QFETCH(bool, goesOn);
-    QFETCH(bool, saved);
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir, "kept.ftp", ExpectedFile(SampleProfile()));
-    Fixture f;
-    f.frame.autologin = false;
-    QVERIFY(f.doc.OnOpenDocument(path));
-    f.doc.SetModifiedFlag(true);
-    ServerSettings changed = SampleProfile();
-    changed.Port = 990;
-    f.doc.AssignProfile(changed);
-
-    PromptScript script;
-    script.Answer(static_cast<QMessageBox::StandardButton>(answer));
-    if (goesOn) script.RejectDialog();
-    QCOMPARE(f.doc.FileNew(), goesOn);
-    QVERIFY(script.Unexpected().isEmpty());
-    const auto& question = script.Records().front();
-    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QVERIFY(question.text.contains(QStringLiteral("kept.ftp")));
-    QCOMPARE(ReadFile(path), ExpectedFile(saved ? changed : SampleProfile()));
-    QCOMPARE(f.doc.Title(), goesOn ? QStringLiteral("Not Connected") : QStringLiteral("Work server"));
+    for (const auto answer : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+      const bool goesOn = answer != QMessageBox::Cancel;
+      QTemporaryDir dir;
+      const QString path = WriteFile(dir, "kept.ftp", ExpectedFile(SampleProfile()));
+      Fixture f;
+      f.frame.autologin = false;
+      QVERIFY(f.doc.OnOpenDocument(path));
+      f.doc.SetModifiedFlag(true);
+      ServerSettings changed = SampleProfile();
+      changed.Port = 990;
+      f.doc.AssignProfile(changed);
+      PromptScript script;
+      script.Answer(answer);
+      if (goesOn) script.RejectDialog();
+      QCOMPARE(f.doc.FileNew(), goesOn);
+      QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(script.Records().front().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      QVERIFY(script.Texts().front().contains(QStringLiteral("kept.ftp")));
+      QCOMPARE(ReadFile(path), ExpectedFile(answer == QMessageBox::Yes ? changed : SampleProfile()));
+      QCOMPARE(f.doc.Title(), goesOn ? QStringLiteral("Not Connected") : QStringLiteral("Work server"));
+    }
   }
 };
 
