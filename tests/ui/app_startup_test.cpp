@@ -96,29 +96,21 @@ class AppStartupTest : public QObject {
     QCOMPARE(frame->windowTitle(), QStringLiteral("Not Connected - VeltrimFTP"));
   }
 
-  void welcomeChoicePostsItsCommand_data() {
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<int>("expectedKind");
-    QTest::newRow("New asks for a profile") << int(CWelcomeDlg::kChoiceNew) << int(PromptKind::Dialog);
-    QTest::newRow("Existing asks for a file") << int(CWelcomeDlg::kChoiceExisting)
-                                              << int(PromptKind::OpenFile);
-  }
-
+  // New asks for a profile, Existing for a file: posted, not run at once.
   void welcomeChoicePostsItsCommand() {
-    QFETCH(int, choice);
-    QFETCH(int, expectedKind);
-    PromptScript script;
-    script.AnswerDialog(Welcome(choice, false));
-    if (expectedKind == int(PromptKind::Dialog))
-      script.RejectDialog();
-    else
-      script.AnswerPath(PromptKind::OpenFile, QString());
-    CVeltrimFTPApp app(kQuietStart);
-    QVERIFY(app.InitInstance());
-    QCOMPARE(script.Records().size(), size_t(1));  // posted: not yet run
-    QTRY_COMPARE(script.Records().size(), size_t(2));
-    QCOMPARE(int(script.Records()[1].kind), expectedKind);
-    QVERIFY(script.Unexpected().isEmpty());
+    for (const auto& [choice, kind] : {std::pair{CWelcomeDlg::kChoiceNew, PromptKind::Dialog},
+                                      std::pair{CWelcomeDlg::kChoiceExisting, PromptKind::OpenFile}}) {
+      PromptScript script;
+      script.AnswerDialog(Welcome(choice, false));
+      if (kind == PromptKind::Dialog) script.RejectDialog();
+      else script.AnswerPath(PromptKind::OpenFile, QString());
+      CVeltrimFTPApp app(kQuietStart);
+      QVERIFY(app.InitInstance());
+      QCOMPARE(script.Records().size(), size_t(1));
+      QTRY_COMPARE(script.Records().size(), size_t(2));
+      QCOMPARE(script.Records()[1].kind, kind);
+      QVERIFY(script.Unexpected().isEmpty());
+    }
   }
 
   void dontShowAgainStoredEvenWhenClosedWithCloseButton() {
@@ -211,31 +203,25 @@ class AppStartupTest : public QObject {
     QCOMPARE(store.value("Settings/HeaderName").toInt(), 120);
   }
 
-  void droppedFileWhileNotConnected_data() {
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("a profile file opens") << "profile" << true;
-    QTest::newRow("a folder is ignored") << "folder" << false;
-    QTest::newRow("a missing file is ignored") << "missing" << false;
-  }
-
+  // A profile file dropped on the window opens (and connects: Autologin and
+  // ConnectOnOpen are on); a folder or a missing file is ignored.
   void droppedFileWhileNotConnected() {
-    QFETCH(QString, what);
-    QFETCH(bool, opens);
     OpenSettingsStore()->setValue("Settings/ShowIntro", 0);
-    QString path = files_->filePath("dropped.ftp");
-    if (what == "profile") veltrim::SaveProfileFile(path.toStdString(), Profile(true));
-    if (what == "folder") path = files_->path();
-    PromptScript script;
-    CVeltrimFTPApp app(kQuietStart);
-    QVERIFY(app.InitInstance());
-    int connectRuns = 0;
-    app.MainFrame()->SetCommandHandler(ID_CONNECT, [&] { ++connectRuns; });
-    app.MainFrame()->DropFiles({path, files_->filePath("second.ftp")});
-    QTest::qWait(50);
-    QCOMPARE(app.MainFrame()->ProfilePresent(), opens);
-    QCOMPARE(connectRuns, opens ? 1 : 0);  // Autologin and ConnectOnOpen are on
-    QVERIFY(script.Records().empty());
+    const QString profile = files_->filePath("dropped.ftp");
+    veltrim::SaveProfileFile(profile.toStdString(), Profile(true));
+    for (const auto& [path, opens] : {std::pair{files_->path(), false}, std::pair{files_->filePath("missing.ftp"), false},
+                                      std::pair{profile, true}}) {
+      PromptScript script;
+      CVeltrimFTPApp app(kQuietStart);
+      QVERIFY(app.InitInstance());
+      int connectRuns = 0;
+      app.MainFrame()->SetCommandHandler(ID_CONNECT, [&] { ++connectRuns; });
+      app.MainFrame()->DropFiles({path, files_->filePath("second.ftp")});
+      QTest::qWait(50);
+      QCOMPARE(app.MainFrame()->ProfilePresent(), opens);
+      QCOMPARE(connectRuns, opens ? 1 : 0);
+      QVERIFY(script.Records().empty());
+    }
   }
 
   void splashHidesOnKeyAndCanBeSuppressed() {

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include <ctime>
+#include <tuple>
 
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/file_type_names.h"
@@ -41,55 +42,29 @@ QStringList Names(const RemoteEntryModel& model) {
 class BrowseRowsTest : public QObject {
   Q_OBJECT
  private slots:
-  void sizeTexts_data() {
-    QTest::addColumn<qulonglong>("size");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << 0ull << "0";
-    QTest::newRow("512") << 512ull << "512";
-    QTest::newRow("1023") << 1023ull << "1023";
-    QTest::newRow("1024") << 1024ull << "1KB";
-    QTest::newRow("2046") << 2046ull << "1KB";
-    QTest::newRow("2047") << 2047ull << "2KB";
-    QTest::newRow("1048575") << 1048575ull << "1,024KB";
-    QTest::newRow("5 GiB") << 5368709120ull << "5,242,880KB";
-    QTest::newRow("largest") << 18446744073709551615ull << "18,014,398,509,481,983KB";
-  }
-  void sizeTexts() {
-    QFETCH(qulonglong, size);
-    QFETCH(QString, text);
-    QCOMPARE(SizeText(size), text);
+  void sizeAndTypeTexts() {
+    const std::pair<qulonglong, const char*> sizes[] = {
+        {0, "0"},          {1023, "1023"},       {1024, "1KB"},
+        {2046, "1KB"},     {2047, "2KB"},        {1048575, "1,024KB"},
+        {5368709120ull, "5,242,880KB"}, {18446744073709551615ull, "18,014,398,509,481,983KB"}};
+    for (const auto& [size, text] : sizes) QCOMPARE(SizeText(size), QString::fromLatin1(text));
+    // The generic type text: the last extension, or "Data File".
+    const std::pair<const char*, const char*> types[] = {{"readme.txt", "TXT File"}, {"archive.tar.gz", "GZ File"},
+                                                         {"Makefile", "Data File"}, {".profile", "Data File"},
+                                                         {"notes.", " File"}};
+    for (const auto& [name, type] : types) QCOMPARE(GenericTypeText(QString::fromLatin1(name)), QString::fromLatin1(type));
   }
 
   void dateText() {
     std::tm parts{};
-    parts.tm_year = 99;
-    parts.tm_mon = 2;
-    parts.tm_mday = 7;
-    parts.tm_hour = 14;
-    parts.tm_min = 5;
     parts.tm_isdst = -1;
-    QCOMPARE(DateText(std::mktime(&parts)), QStringLiteral("3/7/99 2:05 PM"));
-    parts.tm_hour = 0;
-    parts.tm_min = 9;
-    parts.tm_year = 108;
-    parts.tm_mon = 11;
-    parts.tm_mday = 31;
-    QCOMPARE(DateText(std::mktime(&parts)), QStringLiteral("12/31/08 12:09 AM"));
-  }
-
-  void genericTypeTexts_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("type");
-    QTest::newRow("extension") << "readme.txt" << "TXT File";
-    QTest::newRow("last dot counts") << "archive.tar.gz" << "GZ File";
-    QTest::newRow("no dot") << "Makefile" << "Data File";
-    QTest::newRow("leading dot only") << ".profile" << "Data File";
-    QTest::newRow("trailing dot") << "notes." << " File";
-  }
-  void genericTypeTexts() {
-    QFETCH(QString, name);
-    QFETCH(QString, type);
-    QCOMPARE(GenericTypeText(name), type);
+    const std::tuple<int, int, int, int, int, const char*> cases[] = {{99, 2, 7, 14, 5, "3/7/99 2:05 PM"},
+                                                                      {108, 11, 31, 0, 9, "12/31/08 12:09 AM"}};
+    for (const auto& [year, month, day, hour, minute, text] : cases) {
+      std::tie(parts.tm_year, parts.tm_mon, parts.tm_mday, parts.tm_hour, parts.tm_min) =
+          std::tie(year, month, day, hour, minute);
+      QCOMPARE(DateText(std::mktime(&parts)), QString::fromLatin1(text));
+    }
   }
 
   void associatedViewerRule() {
@@ -199,42 +174,26 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(model.Row(0).name, QStringLiteral("old.txt"));  // the row waits for the server
   }
 
-  void popupMenus_data() {
-    QTest::addColumn<bool>("selected");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QStringList>("entries");
-    QTest::newRow("nothing selected") << false << QString() << "&View" << QStringList{"&View", "Refresh"};
-    QTest::newRow("folder") << true << "File Folder" << "Change to..."
-                            << QStringList{"Change to...", "&Download", "Re&name", "&Remove", "Refresh"};
-    QTest::newRow("file") << true << "TXT File" << "&Download"
-                          << QStringList{"&Download", "Re&name", "De&lete", "&View with", "&Edit with",
-                                         "File &Information", "Refresh"};
-    QTest::newRow("alias") << true << "Alias" << "&Download"
-                           << QStringList{"&Download", "Re&name", "De&lete", "&View with", "&Edit with",
-                                          "File &Information", "Refresh"};
-  }
+  // The default command first for a selection, none without one; only files
+  // and aliases can be deleted; every menu ends in Refresh.
   void popupMenus() {
-    QFETCH(bool, selected);
-    QFETCH(QString, type);
-    QFETCH(QString, first);
-    QFETCH(QStringList, entries);
-    int ran = 0;
-    std::unique_ptr<QMenu> menu = BuildListMenu(ListMenuFor(selected, type), [](int) { return nullptr; },
-                                                [&](int id) { ran = id; }, nullptr);
-    QStringList texts;
-    for (QAction* action : menu->actions())
-      if (!action->isSeparator()) texts << action->text();
-    QCOMPARE(texts, entries);
-    QCOMPARE(texts.first(), first);
-    if (selected) {
-      QVERIFY(menu->defaultAction() != nullptr);
-      QCOMPARE(menu->defaultAction()->text(), first);
-    } else {
-      QCOMPARE(menu->defaultAction(), nullptr);
+    const std::tuple<bool, const char*, const char*, bool> cases[] = {{false, "", "&View", false},
+                                                                      {true, "File Folder", "Change to...", false},
+                                                                      {true, "TXT File", "&Download", true},
+                                                                      {true, "Alias", "&Download", true}};
+    for (const auto& [selected, type, first, deletable] : cases) {
+      int ran = 0;
+      std::unique_ptr<QMenu> menu = BuildListMenu(ListMenuFor(selected, QString::fromLatin1(type)),
+                                                  [](int) { return nullptr; }, [&](int id) { ran = id; }, nullptr);
+      QStringList texts;
+      for (QAction* action : menu->actions())
+        if (!action->isSeparator()) texts << action->text();
+      QCOMPARE(texts.first(), QString::fromLatin1(first));
+      QCOMPARE(texts.contains(QStringLiteral("De&lete")), deletable);
+      QCOMPARE(menu->defaultAction() ? menu->defaultAction()->text() : QString(), selected ? texts.first() : QString());
+      menu->actions().last()->trigger();
+      QCOMPARE(ran, 32831);  // Refresh
     }
-    menu->actions().last()->trigger();
-    QCOMPARE(ran, 32831);  // Refresh
   }
 
   void keyboardMenuPosition() {

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <tuple>
 
 #include "helpers/browse_window.h"
 #include "helpers/prompt_script.h"
@@ -82,42 +83,36 @@ class BrowseViewEditTest : public QObject {
     QVERIFY(!std::filesystem::exists(server.Root() / "notes.txt"));
   }
 
-  void fileInformation_data() {
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("nothing selected: the first entry") << "" << "File Information [Invalid Selection]"
-                                                        << "00_index.txt   This file.";
-    QTest::newRow("a match, in any case") << "Notes.TXT" << "File Information [notes.txt]"
-                                          << "notes.txt      Notes here.";
-    QTest::newRow("the last line, without a line end") << "last.bin" << "File Information [last.bin]"
-                                                      << "last.bin       The last one.";
-    QTest::newRow("no match") << "data.bin" << "File Information [data.bin]"
-                              << "We could not find any information specific to this filename in the 00_index.txt file";
-  }
-
+  // The line of "00_index.txt" for the selected name (any case; the last
+  // line needs no line end), the first line without a selection; fetched
+  // once per listing display.
   void fileInformation() {
-    QFETCH(QString, selected);
-    QFETCH(QString, caption);
-    QFETCH(QString, text);
     PyFtpServer server;
     server.WriteFile("00_index.txt",
                      "00_index.txt   This file.\r\nnotes.txt      Notes here.\nlast.bin       The last one.");
     for (const char* name : {"Notes.TXT", "last.bin", "data.bin"}) server.WriteFile(name, "x");
     BrowseWindow window;
     window.Connect(ProfileFor(server));
-    window.selection.clearSelection();
-    if (!selected.isEmpty()) window.Select({selected});
-    PromptScript script;
-    script.Answer(QMessageBox::Ok).Answer(QMessageBox::Ok).Answer(QMessageBox::Ok);
-    window.layer->Information().OnFileInformation();
-    window.layer->Information().OnFileInformation();
-    QCOMPARE(script.Captions(), QStringList({caption, caption}));
-    QCOMPARE(script.Texts().at(0), text);
-    // Fetched once per listing display.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"", "Invalid Selection", "00_index.txt   This file."},
+        {"Notes.TXT", "notes.txt", "notes.txt      Notes here."},
+        {"last.bin", "last.bin", "last.bin       The last one."},
+        {"data.bin", "data.bin",
+         "We could not find any information specific to this filename in the 00_index.txt file"}};
+    for (const auto& [selected, name, text] : cases) {
+      window.selection.clearSelection();
+      if (!selected.isEmpty()) window.Select({selected});
+      PromptScript script;
+      script.Answer(QMessageBox::Ok);
+      window.layer->Information().OnFileInformation();
+      QCOMPARE(script.Captions(), QStringList{"File Information [" + name + "]"});
+      QCOMPARE(script.Texts().at(0), text);
+    }
     const QString fetch = QStringLiteral("Retrieving /00_index.txt");
     QCOMPARE(window.Log().count(fetch), 1);
     window.navigator->OnRefresh();
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
     window.layer->Information().OnFileInformation();
     QCOMPARE(window.Log().count(fetch), 2);
   }

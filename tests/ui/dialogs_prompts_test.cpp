@@ -97,40 +97,25 @@ class PromptDialogsTest : public QObject {
     }
   }
 
-  void rememberBoxesAreExclusive_data() {
-    QTest::addColumn<bool>("cancelQuestion");
-    QTest::addColumn<QString>("clicks");
-    QTest::addColumn<int>("always");
-    QTest::addColumn<int>("never");
-    for (bool cancelQuestion : {false, true}) {
-      const char* which = cancelQuestion ? "cancel transfer: " : "new connection: ";
-      auto row = [&](const char* clicks, int always, int never) {
-        QTest::newRow((QByteArray(which) + clicks).constData())
-            << cancelQuestion << QString::fromLatin1(clicks) << always << never;
-      };
-      row("always never", 0, 1);
-      row("never always", 1, 0);
-      row("always always", 0, 0);
-      row("never never always", 1, 0);
-    }
-  }
-
+  // The two boxes exclude each other, whichever is ticked last.
   void rememberBoxesAreExclusive() {
-    QFETCH(bool, cancelQuestion);
-    QFETCH(QString, clicks);
-    QFETCH(int, always);
-    QFETCH(int, never);
-    std::unique_ptr<CRememberedQuestionDlg> dialog;
-    if (cancelQuestion) dialog = std::make_unique<CCancelTransferDlg>();
-    else dialog = std::make_unique<CNewConnectionDlg>();
-    dialog->show();
-    for (const QString& click : clicks.split(QLatin1Char(' '))) {
-      Click(click == QLatin1String("always") ? dialog->AlwaysBox() : dialog->NeverBox());
-      QVERIFY(!(dialog->AlwaysBox()->isChecked() && dialog->NeverBox()->isChecked()));
+    const std::tuple<const char*, int, int> cases[] = {
+        {"always never", 0, 1}, {"never always", 1, 0}, {"always always", 0, 0}, {"never never always", 1, 0}};
+    for (bool cancelQuestion : {false, true}) {
+      for (const auto& [clicks, always, never] : cases) {
+        std::unique_ptr<CRememberedQuestionDlg> dialog;
+        if (cancelQuestion) dialog = std::make_unique<CCancelTransferDlg>();
+        else dialog = std::make_unique<CNewConnectionDlg>();
+        dialog->show();
+        for (const QString& click : QString::fromLatin1(clicks).split(QLatin1Char(' '))) {
+          Click(click == QLatin1String("always") ? dialog->AlwaysBox() : dialog->NeverBox());
+          QVERIFY(!(dialog->AlwaysBox()->isChecked() && dialog->NeverBox()->isChecked()));
+        }
+        dialog->accept();
+        QCOMPARE(dialog->Always(), always);
+        QCOMPARE(dialog->Never(), never);
+      }
     }
-    dialog->accept();
-    QCOMPARE(dialog->Always(), always);
-    QCOMPARE(dialog->Never(), never);
   }
 
   void rememberBoxesAreKeptAfterNo() {

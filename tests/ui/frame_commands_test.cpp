@@ -221,55 +221,36 @@ class FrameCommandsTest : public QObject {
     QCOMPARE(runs, connects);
   }
 
-  void viewTogglesShowAndHideTheirBars_data() {
-    QTest::addColumn<int>("command");
-    QTest::newRow("connection bar") << int(ID_VIEW_CONNECTION_BAR);
-    QTest::newRow("log window") << int(ID_VIEW_LOG_WINDOW);
-    QTest::newRow("tree view") << int(ID_VIEW_TREE);
-    QTest::newRow("toolbar") << int(ID_VIEW_TOOLBAR);
-    QTest::newRow("status bar") << int(ID_VIEW_STATUS_BAR);
-  }
-
   void viewTogglesShowAndHideTheirBars() {
-    QFETCH(int, command);
     frame_->show();
-    const QMap<int, QWidget*> bars{{ID_VIEW_CONNECTION_BAR, frame_->ConnectionToolBar()},
-                                   {ID_VIEW_LOG_WINDOW, frame_->SessionLogBar()},
-                                   {ID_VIEW_TREE, frame_->DirectoriesBar()},
-                                   {ID_VIEW_TOOLBAR, frame_->StandardToolBar()},
-                                   {ID_VIEW_STATUS_BAR, frame_->statusBar()}};
-    QWidget* bar = bars.value(command);
-    QVERIFY(bar->isVisible());
-    QVERIFY(Checked(command));
-    for (bool shown : {false, true}) {
-      frame_->Action(command)->trigger();
-      QCOMPARE(bar->isVisible(), shown);
-      QCOMPARE(Checked(command), shown);
-      if (command == ID_VIEW_TOOLBAR) QCOMPARE(frame_->SessionToolBar()->isVisible(), shown);
+    const std::pair<int, QWidget*> bars[] = {{ID_VIEW_CONNECTION_BAR, frame_->ConnectionToolBar()},
+                                             {ID_VIEW_LOG_WINDOW, frame_->SessionLogBar()},
+                                             {ID_VIEW_TREE, frame_->DirectoriesBar()},
+                                             {ID_VIEW_TOOLBAR, frame_->StandardToolBar()},
+                                             {ID_VIEW_STATUS_BAR, frame_->statusBar()}};
+    for (const auto& [command, bar] : bars) {
+      QVERIFY(bar->isVisible());
+      QVERIFY(Checked(command));
+      for (bool shown : {false, true}) {
+        frame_->Action(command)->trigger();
+        QCOMPARE(bar->isVisible(), shown);
+        QCOMPARE(Checked(command), shown);
+        if (command == ID_VIEW_TOOLBAR) QCOMPARE(frame_->SessionToolBar()->isVisible(), shown);
+      }
     }
   }
 
-  void listModes_data() {
-    QTest::addColumn<int>("command");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("Large Icon") << int(ID_VIEW_LARGEICON) << 0;
-    QTest::newRow("Details") << int(ID_VIEW_DETAILS) << 1;
-    QTest::newRow("Small Icon") << int(ID_VIEW_SMALLICON) << 2;
-    QTest::newRow("List") << int(ID_VIEW_LIST) << 3;
-  }
-
+  // Details shows the columns in a tree view, the others a list view.
   void listModes() {
-    QFETCH(int, command);
-    QFETCH(int, mode);
-    if (command == ID_VIEW_DETAILS) frame_->Action(ID_VIEW_LIST)->trigger();
-    frame_->Action(command)->trigger();
-    QCOMPARE(int(frame_->View()->Mode()), mode);
-    QCOMPARE(frame_->Prefs().ListView, mode);
-    for (int id : {ID_VIEW_LARGEICON, ID_VIEW_DETAILS, ID_VIEW_SMALLICON, ID_VIEW_LIST})
-      QCOMPARE(Checked(id), id == command);
-    // Details shows the columns in a tree view, the others a list view.
-    QCOMPARE(frame_->View()->currentWidget() == static_cast<QWidget*>(frame_->View()->DetailsView()),
-             mode == 1);
+    const std::pair<int, int> modes[] = {
+        {ID_VIEW_LIST, 3}, {ID_VIEW_DETAILS, 1}, {ID_VIEW_LARGEICON, 0}, {ID_VIEW_SMALLICON, 2}};
+    for (const auto& [command, mode] : modes) {
+      frame_->Action(command)->trigger();
+      QCOMPARE(int(frame_->View()->Mode()), mode);
+      QCOMPARE(frame_->Prefs().ListView, mode);
+      for (int id : {ID_VIEW_LARGEICON, ID_VIEW_DETAILS, ID_VIEW_SMALLICON, ID_VIEW_LIST}) QCOMPARE(Checked(id), id == command);
+      QCOMPARE(frame_->View()->currentWidget() == static_cast<QWidget*>(frame_->View()->DetailsView()), mode == 1);
+    }
   }
 
   void everyToolbarButtonHasAnIcon() {
@@ -304,20 +285,16 @@ class FrameCommandsTest : public QObject {
     QCOMPARE(frame_->AnimationFrame(), 0);
   }
 
-  void disconnectEndsTheWaitsBeforeReleasing_data() {
-    QTest::addColumn<bool>("loggedIn");
-    QTest::newRow("an attempt still waiting") << false;
-    QTest::newRow("logged in") << true;
-  }
-
+  // An attempt still waiting, or logged in: the waits end before the release.
   void disconnectEndsTheWaitsBeforeReleasing() {
-    QFETCH(bool, loggedIn);
-    FakeSession* session = Connect();
-    session->connected = loggedIn;
-    std::shared_ptr<int> aborts = session->aborts;
-    frame_->ExecuteCommand(ID_DISCONNECT);
-    QVERIFY(frame_->Session() == nullptr);
-    QVERIFY(*aborts >= 1);
+    for (bool loggedIn : {false, true}) {
+      FakeSession* session = Connect();
+      session->connected = loggedIn;
+      std::shared_ptr<int> aborts = session->aborts;
+      frame_->ExecuteCommand(ID_DISCONNECT);
+      QVERIFY(frame_->Session() == nullptr);
+      QVERIFY(*aborts >= 1);
+    }
   }
 
   void connectIsIgnoredWhileASessionExists() {

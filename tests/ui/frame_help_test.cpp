@@ -33,25 +33,18 @@ class FrameHelpTest : public QObject {
     store_.reset();
   }
 
-  void helpCommandsOpenShippedPages_data() {
-    QTest::addColumn<int>("command");
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("heading");
-    QTest::newRow("Contents") << int(ID_HELP_CONTENTS) << "index.html" << "VeltrimFTP Help";
-    QTest::newRow("Topics") << int(ID_HELP_INDEX) << "topics.html" << "Help Topics";
-    QTest::newRow("Getting Started") << int(ID_HELP_GETTING_STARTED) << "getting-started.html"
-                                     << "Getting Started";
-  }
-
   void helpCommandsOpenShippedPages() {
-    QFETCH(int, command);
-    QFETCH(QString, page);
-    QFETCH(QString, heading);
-    frame_->ExecuteCommand(command);
-    QVERIFY(frame_->Help() != nullptr);
-    QVERIFY(frame_->Help()->isVisible());
-    QCOMPARE(frame_->Help()->CurrentPage(), page);
-    QVERIFY(frame_->Help()->Browser()->toPlainText().contains(heading));
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {ID_HELP_CONTENTS, "index.html", "VeltrimFTP Help"},
+        {ID_HELP_INDEX, "topics.html", "Help Topics"},
+        {ID_HELP_GETTING_STARTED, "getting-started.html", "Getting Started"}};
+    for (const auto& [command, page, heading] : cases) {
+      frame_->ExecuteCommand(command);
+      QVERIFY(frame_->Help() != nullptr);
+      QVERIFY(frame_->Help()->isVisible());
+      QCOMPARE(frame_->Help()->CurrentPage(), QString::fromLatin1(page));
+      QVERIFY(frame_->Help()->Browser()->toPlainText().contains(QString::fromLatin1(heading)));
+    }
   }
 
   void everyLinkBetweenPagesLeadsToAPage() {
