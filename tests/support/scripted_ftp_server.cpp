@@ -34,22 +34,15 @@ bool Matches(const std::string& expected, const std::string& command) {
   return command == expected;
 }
 
+// A numeric address (no name service, so no lookup thread).
+ftp::SocketAddress AddressOf(const std::string& host, uint16_t port) {
+  const auto deadline = ftp::Clock::now() + std::chrono::seconds(1);
+  return ftp::ResolveHost(host, port, {}, deadline, std::chrono::seconds(1)).front();
+}
+
 ftp::UniqueFd ListenOnLoopback(bool ipv6, uint16_t& port) {
-  ftp::UniqueFd fd(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  ftp::SocketAddress address;
-  if (ipv6) {
-    sockaddr_in6 v6{};
-    v6.sin6_family = AF_INET6;
-    v6.sin6_addr = in6addr_loopback;
-    std::memcpy(&address.storage, &v6, sizeof v6);
-    address.length = sizeof v6;
-  } else {
-    sockaddr_in v4{};
-    v4.sin_family = AF_INET;
-    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::memcpy(&address.storage, &v4, sizeof v4);
-    address.length = sizeof v4;
-  }
+  const ftp::SocketAddress address = AddressOf(ipv6 ? "::1" : "127.0.0.1", 0);
+  ftp::UniqueFd fd(socket(address.Family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   const int one = 1;
   setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   if (bind(fd.Get(), address.Raw(), address.length) != 0 || listen(fd.Get(), 4) != 0) {
@@ -132,14 +125,12 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
     // EPRT |1|127.0.0.1|4567|, EPRT |2|::1|4567|  or  PORT 127,0,0,1,17,215
     std::string host;
     unsigned port = 0;
-    bool v6 = false;
     if (got.rfind("EPRT ", 0) == 0 && got.size() > 6) {
       const char d = got[5];
       const std::size_t a = got.find(d, 6);
       const std::size_t b = a == std::string::npos ? a : got.find(d, a + 1);
       const std::size_t c = b == std::string::npos ? b : got.find(d, b + 1);
       if (c != std::string::npos) {
-        v6 = got.substr(6, a - 6) == "2";
         host = got.substr(a + 1, b - a - 1);
         port = static_cast<unsigned>(std::strtoul(got.substr(b + 1, c - b - 1).c_str(), nullptr, 10));
       }
@@ -151,23 +142,10 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
         port = n[4] * 256 + n[5];
       }
     }
-    bool understood = !host.empty() && port > 0 && port < 65536;
-    if (understood && v6) {
-      sockaddr_in6 address{};
-      address.sin6_family = AF_INET6;
-      address.sin6_port = htons(static_cast<uint16_t>(port));
-      understood = inet_pton(AF_INET6, host.c_str(), &address.sin6_addr) == 1;
-      std::memcpy(&activeTarget_.storage, &address, sizeof address);
-      activeTarget_.length = sizeof address;
-    } else if (understood) {
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_port = htons(static_cast<uint16_t>(port));
-      understood = inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1;
-      std::memcpy(&activeTarget_.storage, &address, sizeof address);
-      activeTarget_.length = sizeof address;
-    }
-    if (!understood) {
+    try {
+      if (host.empty() || port == 0 || port > 65535) throw std::runtime_error("no address");
+      activeTarget_ = AddressOf(host, static_cast<uint16_t>(port));
+    } catch (const std::exception&) {
       context.Fail("cannot understand the active-mode address in \"" + got + "\"");
       context.SendLine("501 Bad address.");
       return;

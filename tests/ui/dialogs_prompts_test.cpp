@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "helpers/prompt_script.h"
 #include "ui/dialogs/adding_files_dlg.h"
@@ -53,34 +54,26 @@ void Click(QAbstractButton* button) {
 class PromptDialogsTest : public QObject {
   Q_OBJECT
  private slots:
-  void realInputBoxReturnsWhatOkLeaves_data() {
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("ok with text") << "Enter the new name:" << "report.txt" << true << "report.txt";
-    QTest::newRow("cancel") << "Enter the new name:" << "ignored" << false << "";
-    QTest::newRow("password") << "Please enter your password:" << "s3cret" << true << "s3cret";
-    QTest::newRow("not quite the password question") << "Please enter your password" << "x" << true << "x";
-  }
-
+  // Only the exact password question is masked.
   void realInputBoxReturnsWhatOkLeaves() {
-    QFETCH(QString, prompt);
-    QFETCH(QString, typed);
-    QFETCH(bool, ok);
-    QFETCH(QString, expected);
-    QStringList shown;  // caption, prompt, default text, masked
-    WhenModalDialogShows([&](QDialog& dialog) {
-      auto* input = qobject_cast<CInputDlg*>(&dialog);
-      if (!input) return dialog.reject();
-      shown << input->windowTitle() << input->Prompt() << input->InputText()
-            << (input->IsMasked() ? "masked" : "plain");
-      input->SetInputText(typed);
-      ok ? input->accept() : input->reject();
-    });
-    QCOMPARE(InputBox(prompt, QStringLiteral("Rename"), QStringLiteral("old.txt")), expected);
-    QCOMPARE(shown, (QStringList{"Rename", prompt, "old.txt",
-                                 prompt == QLatin1String(kPasswordPrompt) ? "masked" : "plain"}));
+    const std::tuple<QString, QString, bool, QString> cases[] = {
+        {"Enter the new name:", "report.txt", true, "report.txt"},
+        {"Enter the new name:", "ignored", false, ""},
+        {"Please enter your password:", "s3cret", true, "s3cret"},
+        {"Please enter your password", "x", true, "x"}};
+    for (const auto& [prompt, typed, ok, expected] : cases) {
+      QStringList shown;  // caption, prompt, default text, masked
+      WhenModalDialogShows([&](QDialog& dialog) {
+        auto* input = qobject_cast<CInputDlg*>(&dialog);
+        if (!input) return dialog.reject();
+        shown << input->windowTitle() << input->Prompt() << input->InputText()
+              << (input->IsMasked() ? "masked" : "plain");
+        input->SetInputText(typed);
+        ok ? input->accept() : input->reject();
+      });
+      QCOMPARE(InputBox(prompt, QStringLiteral("Rename"), QStringLiteral("old.txt")), expected);
+      QCOMPARE(shown, (QStringList{"Rename", prompt, "old.txt", prompt == kPasswordPrompt ? "masked" : "plain"}));
+    }
   }
 
   void folderBrowserReturnsFoldersWithoutTrailingSlash() {
@@ -236,22 +229,18 @@ class PromptDialogsTest : public QObject {
     QVERIFY(box.isVisible());
   }
 
-  void addingFilesCancelStopsTheQueueing_data() {
-    QTest::addColumn<bool>("withTarget");
-    QTest::newRow("with the session's stop flag") << true;
-    QTest::newRow("without one") << false;
-  }
-
+  // Cancel stops the queueing through the session's flag, when there is one.
   void addingFilesCancelStopsTheQueueing() {
-    QFETCH(bool, withTarget);
-    std::atomic<bool> stopAdding{false};
-    CAddingFilesDlg box(nullptr, withTarget ? &stopAdding : nullptr);
-    QCOMPARE(box.windowTitle(), QStringLiteral("Adding files to Queue"));
-    box.show();
-    QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
-    QVERIFY(box.IsCancelled());
-    QCOMPARE(stopAdding.load(), withTarget);
-    QVERIFY(box.isVisible());
+    for (bool withTarget : {true, false}) {
+      std::atomic<bool> stopAdding{false};
+      CAddingFilesDlg box(nullptr, withTarget ? &stopAdding : nullptr);
+      QCOMPARE(box.windowTitle(), QStringLiteral("Adding files to Queue"));
+      box.show();
+      QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
+      QVERIFY(box.IsCancelled());
+      QCOMPARE(stopAdding.load(), withTarget);
+      QVERIFY(box.isVisible());
+    }
   }
 
   void editFileUpdateAccepts() {

@@ -46,36 +46,29 @@ struct Shown {
 class SessionSettingsDialogTest : public QObject {
   Q_OBJECT
  private slots:
-  void detailsButtonFoldsTheHelpPanelBy104Pixels_data() {
-    QTest::addColumn<bool>("shownAtStart");
-    QTest::newRow("opens unfolded") << true;
-    QTest::newRow("opens folded") << false;
-  }
-
+  // Opened unfolded or folded, Details folds and unfolds the panel.
   void detailsButtonFoldsTheHelpPanelBy104Pixels() {
-    QFETCH(bool, shownAtStart);
-    Dlg dialog;
-    dialog.SetSettings({});
-    dialog.SetHelpPanelShown(shownAtStart);
-    dialog.show();
-    auto* details = qobject_cast<QPushButton*>(dialog.Control(Dlg::kDetails));
-    QWidget* help = dialog.Control(Dlg::kHelp);
-    const int full = dialog.TemplateHeight();
-    auto expectState = [&](bool shown) {
-      QCOMPARE(dialog.HelpPanelShown(), shown);
-      QCOMPARE(details->text(), shown ? QStringLiteral("<< &Details") : QStringLiteral("&Details >>"));
-      QCOMPARE(dialog.height(), shown ? full : full - 104);
-      QCOMPARE(help->isVisible(), shown);
-      // The folded window ends above the panel: nothing of it shows.
-      if (!shown) QVERIFY(help->geometry().top() >= dialog.height());
-    };
-    expectState(shownAtStart);
-    const QRect before = dialog.geometry();
-    QTest::mouseClick(details, Qt::LeftButton);
-    expectState(!shownAtStart);
-    QTest::mouseClick(details, Qt::LeftButton);
-    expectState(shownAtStart);
-    QCOMPARE(dialog.geometry(), before);
+    for (bool shownAtStart : {true, false}) {
+      Dlg dialog;
+      dialog.SetSettings({});
+      dialog.SetHelpPanelShown(shownAtStart);
+      dialog.show();
+      auto* details = qobject_cast<QPushButton*>(dialog.Control(Dlg::kDetails));
+      QWidget* help = dialog.Control(Dlg::kHelp);
+      const int full = dialog.TemplateHeight();
+      const QRect before = dialog.geometry();
+      for (bool shown : {shownAtStart, !shownAtStart, shownAtStart}) {
+        QCOMPARE(dialog.HelpPanelShown(), shown);
+        QCOMPARE(details->text(), shown ? QStringLiteral("<< &Details") : QStringLiteral("&Details >>"));
+        QCOMPARE(dialog.height(), shown ? full : full - 104);
+        QCOMPARE(help->isVisible(), shown);
+        // The folded window ends above the panel: nothing of it shows.
+        if (!shown) QVERIFY(help->geometry().top() >= dialog.height());
+        QTest::mouseClick(details, Qt::LeftButton);
+      }
+      QTest::mouseClick(details, Qt::LeftButton);
+      QCOMPARE(dialog.geometry(), before);
+    }
   }
 
   // The help panel is empty until a field is used; then it shows that

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "helpers/browse_window.h"
 #include "helpers/prompt_script.h"
 #include "helpers/temporary_settings_store.h"
 #include "support/pyftpd_server.h"
@@ -189,24 +190,16 @@ class PrefsSheetTest : public QObject {
   // live session for the next file queued.
   void connectedSessionFollows() {
     test::PyFtpServer server;
-    CVeltrimFTPDoc doc;
-    CMainFrame frame(&doc);
-    auto* layer = new BrowseLayer(frame);
-    frame.LoadPreferences();
-    ServerSettings profile;
-    profile.Hostname = "127.0.0.1";
-    profile.Username = server.User();
-    profile.Password = server.Password();
-    profile.Port = server.Port();
-    frame.TakeProfile(profile);
-    layer->Controller().OnConnect();
-    CFtpSession* session = layer->Controller().Session();
-    QVERIFY(frame.Connected() && session != nullptr);
+    test::BrowseWindow window;
+    window.frame.LoadPreferences();
+    window.Connect(test::ProfileFor(server));
+    CFtpSession* session = window.controller->Session();
+    QVERIFY(window.frame.Connected() && session != nullptr);
     QVERIFY(!session->IsBinaryTransfer("readme.txt"));
     QVERIFY(session->IsBinaryTransfer("table.csv"));
 
     PromptScript script;
-    RunSheet(frame, script, [](CMyPropertySheet& sheet) {
+    RunSheet(window.frame, script, [](CMyPropertySheet& sheet) {
       AddExtension(QStringLiteral("CSV"))(sheet);
       qobject_cast<QSlider*>(sheet.ConnectionPage().Control(Page2::kBlockSlider))
           ->triggerAction(QAbstractSlider::SliderToMinimum);
@@ -217,7 +210,6 @@ class PrefsSheetTest : public QObject {
     QVERIFY(!session->IsBinaryTransfer("readme.txt"));
     QCOMPARE(session->BlockSize(), 256);
     QVERIFY(session->AlwaysCancelQueue());
-    frame.OnDisconnect();
   }
 };
 
