@@ -129,17 +129,11 @@ class ScriptedHost : public SessionHost {
   CertificateAnswer AskCertificate(const CertificateQuestion& question) override {
     Record("AskCertificate " + question.Certificate.problem + (question.KnownFingerprint.empty() ? "" : " changed"));
     std::lock_guard lock(mutex_);
-    lastCertificate_ = question.Certificate;
     if (certificateAnswers.empty()) return CertificateAnswer::Cancel;
     const CertificateAnswer answer = certificateAnswers.front();
     certificateAnswers.pop_front();
     return answer;
   }
-  ftp::PeerCertificate LastCertificate() const {
-    std::lock_guard lock(mutex_);
-    return lastCertificate_;
-  }
-
   void Record(const std::string& call) {
     std::lock_guard lock(mutex_);
     calls_.push_back(call);
@@ -159,7 +153,6 @@ class ScriptedHost : public SessionHost {
   std::vector<std::string> calls_;
   std::deque<std::function<void()>> tasks_;
   std::shared_ptr<TransferProgress> progress_;
-  ftp::PeerCertificate lastCertificate_;
   std::atomic<int> pumps_{0};
   int pleaseWaitOpenedAt_ = 0;
   int nextIcon_ = 0;

@@ -83,16 +83,6 @@ TEST_F(DirectoryTest, CurrentDirectoryIsAskedAfterAChangeAndLogged) {
   EXPECT_EQ(rig_->Lines().back(), "Current Directory: /pub/deep");
 }
 
-TEST_F(DirectoryTest, IsBusyDuringTheWaitOnly) {
-  std::vector<bool> busy;
-  rig_->host->onPump = [&] { busy.push_back(Session().IsBusy()); };
-  EXPECT_FALSE(Session().IsBusy());
-  Session().ChangeDirectory("/");
-  EXPECT_FALSE(Session().IsBusy());
-  ASSERT_FALSE(busy.empty());
-  for (bool b : busy) EXPECT_TRUE(b);
-}
-
 struct ListingFlagsCase {
   const char* name;
   std::vector<std::string> files;
@@ -103,11 +93,10 @@ struct ListingFlagsCase {
 TEST_F(DirectoryTest, ListingFlagsTheWelcomeAndIndexFilesByExactName) {
   const ListingFlagsCase cases[] = {
       {"message", {".message", "x"}, true, false},
+      {"both", {"00_index.txt", ".message"}, true, true},
       {"message in capitals", {".MESSAGE"}, false, false},
       {"index", {"00_index.txt"}, false, true},
       {"index in capitals", {"00_INDEX.TXT"}, false, false},
-      {"both", {"00_index.txt", ".message"}, true, true},
-      {"neither", {"readme"}, false, false},
       {"empty", {}, false, false},
   };
   int n = 0;
