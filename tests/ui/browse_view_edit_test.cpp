@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -61,7 +62,11 @@ class BrowseViewEditTest : public QObject {
     QVERIFY(window.frame.Action(ui::ID_EDIT_ASSOCIATED)->isEnabled());
 
     PromptScript script;
-    script.AcceptDialog();  // "Edit File": Update
+    script.AnswerDialog([](QDialog& dialog) {  // "Edit File": its default button, Update
+      auto* update = dialog.findChild<QPushButton*>(QStringLiteral("button1"));
+      QVERIFY(update->isDefault());
+      update->click();
+    });
     window.layer->ViewEdit().OnEdit(associated);
     QCOMPARE(script.Captions(), QStringList{"Edit File"});
     QCOMPARE(server.ReadFile("notes.txt"), std::string("line one\nedited\n"));

@@ -17,7 +17,6 @@
 #include "helpers/prompt_script.h"
 #include "ui/dialogs/adding_files_dlg.h"
 #include "ui/dialogs/cancel_transfer_dlg.h"
-#include "ui/dialogs/edit_file_dlg.h"
 #include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/input_dlg.h"
 #include "ui/dialogs/new_connection_dlg.h"
@@ -242,20 +241,6 @@ class PromptDialogsTest : public QObject {
       QVERIFY(box.isVisible());
     }
   }
-
-  void editFileUpdateAccepts() {
-    PromptScript script;
-    script.AnswerDialog([](QDialog& dialog) {
-      auto* update = dialog.findChild<QPushButton*>(QStringLiteral("button1"));
-      QCOMPARE(update->text(), QStringLiteral("&Update"));
-      QVERIFY(update->isDefault());
-      Click(update);
-    });
-    CEditFileDlg dialog;
-    QCOMPARE(RunModal(dialog), int(QDialog::Accepted));
-    QCOMPARE(script.Captions(), QStringList{QStringLiteral("Edit File")});
-  }
-
 };
 
 QTEST_MAIN(PromptDialogsTest)

@@ -1,4 +1,4 @@
-// The Help menu's pages and the About box with its links.
+// The Help menu's pages and the links between them.
 
 #include <QLabel>
 #include <QTextBrowser>
@@ -7,7 +7,6 @@
 
 #include "helpers/prompt_script.h"
 #include "helpers/temporary_settings_store.h"
-#include "ui/app/about_dlg.h"
 #include "ui/shared/command_ids.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
@@ -66,25 +65,6 @@ class FrameHelpTest : public QObject {
   void unknownPageShowsTheContents() {
     frame_->ShowHelpPage("no-such-page.html");
     QCOMPARE(frame_->Help()->CurrentPage(), QStringLiteral("index.html"));
-  }
-
-  void aboutBoxHasItsTwoLinks() {
-    PromptScript script;
-    QString web;
-    QString mail;
-    QString title;
-    script.AnswerDialog([&](QDialog& dialog) {
-      auto& about = dynamic_cast<CAboutDlg&>(dialog);
-      title = about.windowTitle();
-      web = about.WebLink()->text();
-      mail = about.MailLink()->text();
-      dialog.accept();
-    });
-    frame_->ExecuteCommand(ID_APP_ABOUT);
-    QCOMPARE(title, QStringLiteral("About VeltrimFTP..."));
-    QVERIFY(web.contains(QString::fromLatin1(kWebPageUrl)));
-    QVERIFY(mail.contains(QStringLiteral("mailto:") + kMailAddress));
-    QVERIFY(mail.contains(QStringLiteral(">") + kMailAddress + "<"));  // the address is the text
   }
 };
 
