@@ -61,43 +61,27 @@ TEST_F(CliTransfer, GetAndPutPlaceTheFileWhereAskedOrFailInOneLine) {
   }
 }
 
-TEST_F(CliTransfer, GetTreeCopiesTheTreeUnderItsLastComponent) {
-  server_.WriteFile("project/a.txt", "a");
-  server_.WriteFile("project/src/b.bin", RandomBytes(100000, 3));
-  server_.WriteFile("project/src/deeper/c", "c");
-  fs::create_directories(server_.Root() / "project/empty");
-  const fs::path target = local_.Path() / "download";
-  const CliRun run = RunCli(Args({"get", "-r", "project", target.string()}, /*secondConnection=*/true));
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto expected = Tree(server_.Root() / "project");
-  EXPECT_EQ(Tree(target / "project"), expected);
-  EXPECT_EQ(Tree(target).size(), expected.size() + 1);  // only the project folder at the top
-}
-
-TEST_F(CliTransfer, PutTreeCreatesAndMergesRemoteDirectories) {
+// put -r creates the tree ("." is the folder itself) and merges into an
+// existing one; get -r copies it under its last component (on a second
+// connection).
+TEST_F(CliTransfer, TreesGoUpAndComeBackWhole) {
   WriteLocal(local_.Path() / "site/index.html", "<html>");
-  WriteLocal(local_.Path() / "site/img/logo.png", RandomBytes(50000, 4));
+  WriteLocal(local_.Path() / "site/img/logo.png", RandomBytes(100000, 4));
   fs::create_directories(local_.Path() / "site/empty");
-  const std::string site = (local_.Path() / "site").string();
-
-  const CliRun fresh = RunCli(Args({"put", "-r", site, "www"}));
-  ASSERT_EQ(fresh.status, 0) << fresh.err;
-  EXPECT_EQ(Tree(server_.Root() / "www"), Tree(local_.Path() / "site"));
-
-  // Into an existing tree: merged, files replaced, others kept.
   server_.WriteFile("www/old.txt", "old");
-  WriteLocal(local_.Path() / "site/index.html", "<html>v2");
-  const CliRun merged = RunCli(Args({"put", "-r", site + "/", "/www"}));
-  ASSERT_EQ(merged.status, 0) << merged.err;
-  EXPECT_EQ(server_.ReadFile("www/index.html"), "<html>v2");
-  EXPECT_EQ(server_.ReadFile("www/old.txt"), "old");
-
-  // "." is the folder itself, not a name to skip.
   CliRunOptions inSite;
   inSite.workingDirectory = local_.Path() / "site";
-  const CliRun dot = RunCli(Args({"put", "-r", ".", "dot"}), inSite);
-  ASSERT_EQ(dot.status, 0) << dot.err;
-  EXPECT_EQ(server_.ReadFile("dot/img/logo.png"), ReadLocal(local_.Path() / "site/img/logo.png"));
+  const CliRun put = RunCli(Args({"put", "-r", ".", "/www"}), inSite);
+  ASSERT_EQ(put.status, 0) << put.err;
+  EXPECT_EQ(server_.ReadFile("www/old.txt"), "old");
+  fs::remove(server_.Root() / "www/old.txt");
+  EXPECT_EQ(Tree(server_.Root() / "www"), Tree(local_.Path() / "site"));
+
+  const fs::path target = local_.Path() / "download";
+  const CliRun get = RunCli(Args({"get", "-r", "www", target.string()}, /*secondConnection=*/true));
+  ASSERT_EQ(get.status, 0) << get.err;
+  EXPECT_EQ(Tree(target / "www"), Tree(local_.Path() / "site"));
+  EXPECT_EQ(FilesIn(target), 1u);  // only the www folder at the top
 }
 
 // On a terminal the progress line is drawn, cleared at the end, and fits a
