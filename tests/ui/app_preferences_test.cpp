@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QtTest>
 #include <memory>
+#include <tuple>
 
 #include "helpers/prompt_script.h"
 #include "helpers/temporary_settings_store.h"
@@ -50,39 +51,28 @@ class AppPreferencesTest : public QObject {
     }
   }
 
-  void extensionsFollowCount_data() {
-    QTest::addColumn<Values>("stored");
-    QTest::addColumn<QStringList>("loaded");
-    QTest::addColumn<int>("savedCount");
-    QTest::newRow("fresh install: the session's defaults")
-        << Values{} << QStringList{".txt", ".me", ".htm", ".shtml", ".html", ".asp", ""} << 6;
-    QTest::newRow("a stored empty list stays empty") << Values{{"Extensions/Count", 0}} << QStringList{""} << 0;
-    QTest::newRow("two stored")
-        << Values{{"Extensions/Count", 2}, {"Extensions/Extension_0", ".txt"},
-                  {"Extensions/Extension_1", ".htm"}}
-        << QStringList{".txt", ".htm", ""} << 2;
-    QTest::newRow("count 2 with one value")
-        << Values{{"Extensions/Count", 2}, {"Extensions/Extension_0", ".txt"}}
-        << QStringList{".txt", "", ""} << 1;
-    QTest::newRow("leftovers past the count are ignored")
-        << Values{{"Extensions/Count", 1}, {"Extensions/Extension_0", ".me"},
-                  {"Extensions/Extension_1", ".old"}}
-        << QStringList{".me", ""} << 1;
-    QTest::newRow("negative count") << Values{{"Extensions/Count", -5}} << QStringList{""} << 0;
-  }
-
+  // What is read for a stored Count, and what is written back.
   void extensionsFollowCount() {
-    QFETCH(Values, stored);
-    QFETCH(QStringList, loaded);
-    QFETCH(int, savedCount);
-    Store(stored);
-    const Preferences prefs = LoadPreferences(*OpenSettingsStore());
-    QCOMPARE(prefs.Extensions, loaded);
-    SavePreferences(*OpenSettingsStore(), prefs);
-    auto store = OpenSettingsStore();
-    QCOMPARE(store->value("Extensions/Count").toInt(), savedCount);
-    for (int i = 0; i < savedCount; ++i)
-      QCOMPARE(store->value(QStringLiteral("Extensions/Extension_%1").arg(i)).toString(), loaded.at(i));
+    const std::tuple<Values, QStringList, int> cases[] = {
+        {{}, {".txt", ".me", ".htm", ".shtml", ".html", ".asp", ""}, 6},  // fresh install: the session's defaults
+        {{{"Extensions/Count", 0}}, {""}, 0},                             // a stored empty list stays empty
+        {{{"Extensions/Count", 2}, {"Extensions/Extension_0", ".txt"}, {"Extensions/Extension_1", ".htm"}},
+         {".txt", ".htm", ""}, 2},
+        {{{"Extensions/Count", 2}, {"Extensions/Extension_0", ".txt"}}, {".txt", "", ""}, 1},
+        {{{"Extensions/Count", 1}, {"Extensions/Extension_0", ".me"}, {"Extensions/Extension_1", ".old"}},
+         {".me", ""}, 1},  // leftovers past the count are ignored
+        {{{"Extensions/Count", -5}}, {""}, 0}};
+    for (const auto& [stored, loaded, savedCount] : cases) {
+      OpenSettingsStore()->clear();
+      Store(stored);
+      const Preferences prefs = LoadPreferences(*OpenSettingsStore());
+      QCOMPARE(prefs.Extensions, loaded);
+      SavePreferences(*OpenSettingsStore(), prefs);
+      auto store = OpenSettingsStore();
+      QCOMPARE(store->value("Extensions/Count").toInt(), savedCount);
+      for (int i = 0; i < savedCount; ++i)
+        QCOMPARE(store->value(QStringLiteral("Extensions/Extension_%1").arg(i)).toString(), loaded.at(i));
+    }
   }
 
   void hugeCountDoesNotHang() {
@@ -170,12 +160,9 @@ class AppPreferencesTest : public QObject {
       Store(stored);
       QCOMPARE(LoadWindowPlacement(*OpenSettingsStore()).NormalRect(), normal);
     }
-  }
-
-  void iconTextIsWrittenBackAsRead() {
+    // IconText is written back as it was read.
     Store({{"WindowPos/IconText", 7}});
-    WindowPlacement placement = LoadWindowPlacement(*OpenSettingsStore());
-    SaveWindowPlacement(*OpenSettingsStore(), placement);
+    SaveWindowPlacement(*OpenSettingsStore(), LoadWindowPlacement(*OpenSettingsStore()));
     QCOMPARE(OpenSettingsStore()->value("WindowPos/IconText").toInt(), 7);
   }
 
