@@ -86,53 +86,37 @@ TEST(TransferFaultTest, TearDownDuringAMainConnectionRunReleasesTheWait) {
   EXPECT_EQ(rig.session->QueueLength(), 1u);
 }
 
-// A session logged in to a scripted server that never answers CWD /slow.
-class StalledOperationTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    server_.SetStepTimeout(std::chrono::seconds(5));
-    server_.Greet().ExpectLogin("u", "p").Expect("CWD /slow", "").Stall();
-    server_.Start();
-    rig_ = std::make_unique<SessionRig>(ProfileFor(server_.Port(), "u", "p"));
-    ASSERT_TRUE(rig_->session->Connect(0));
+// A scripted server that never answers CWD /slow: the application's quit
+// ends the wait with Failed as it stands (clear, so the operation reports
+// true), a watchdog's SetFailed with false; destroying the session then
+// releases the worker still blocked on the server.
+TEST(StalledOperationTest, QuitOrAFailureEndsTheWaitAndDestructionTheWorker) {
+  for (const bool quit : {true, false}) {
+    SCOPED_TRACE(quit ? "quit" : "watchdog");
+    ScriptedFtpServer server;
+    server.SetStepTimeout(std::chrono::seconds(5));
+    server.Greet().ExpectLogin("u", "p").Expect("CWD /slow", "").Stall();
+    server.Start();
+    SessionRig rig(ProfileFor(server.Port(), "u", "p"));
+    ASSERT_TRUE(rig.session->Connect(0));
+    CFtpSession* session = rig.session.get();
+    bool busyInside = false;
+    const int start = rig.host->Pumps();
+    rig.host->onPump = [&] {
+      busyInside = busyInside || session->IsBusy();
+      if (!quit && rig.host->Pumps() == start + 3) session->SetFailed();
+    };
+    if (quit) rig.host->quitAfterPumps = start + 5;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(session->ChangeDirectory("/slow"), quit);
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(session->IsBusy());
+    EXPECT_FALSE(session->Done());
+    EXPECT_EQ(session->Failed(), !quit);
+    rig.session.reset();  // closes the connection under the blocked worker
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    EXPECT_EQ(rig.Lines().back(), "Disconnecting from host.");
   }
-  ScriptedFtpServer server_;
-  std::unique_ptr<SessionRig> rig_;
-};
-
-TEST_F(StalledOperationTest, QuitEndsTheWaitWithFailedAsItStands) {
-  CFtpSession* session = rig_->session.get();
-  bool busyInside = false;
-  rig_->host->quitAfterPumps = rig_->host->Pumps() + 5;
-  rig_->host->onPump = [&] { busyInside = busyInside || session->IsBusy(); };
-  const auto started = std::chrono::steady_clock::now();
-  // Failed was clear when the quit arrived: the operation reports true.
-  EXPECT_TRUE(session->ChangeDirectory("/slow"));
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
-  EXPECT_TRUE(busyInside);
-  EXPECT_FALSE(session->IsBusy());
-  EXPECT_FALSE(session->Done());
-  EXPECT_FALSE(session->Failed());
-}
-
-TEST_F(StalledOperationTest, WatchdogStyleFailureEndsTheWaitWithFalse) {
-  CFtpSession* session = rig_->session.get();
-  int pumps = 0;
-  rig_->host->onPump = [&] {
-    if (++pumps == 3) session->SetFailed();
-  };
-  EXPECT_FALSE(session->ChangeDirectory("/slow"));
-  EXPECT_FALSE(session->IsBusy());
-}
-
-TEST_F(StalledOperationTest, DestroyingTheSessionReleasesABlockedWorker) {
-  CFtpSession* session = rig_->session.get();
-  rig_->host->quitAfterPumps = rig_->host->Pumps() + 3;
-  session->ChangeDirectory("/slow");
-  const auto started = std::chrono::steady_clock::now();
-  rig_->session.reset();  // closes the connection under the blocked worker
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
-  EXPECT_EQ(rig_->Lines().back(), "Disconnecting from host.");
 }
 
 TEST(LateWorkerTest, ListingThatArrivesAfterTheWaitEndedIsDropped) {
