@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 namespace veltrim::test {
@@ -52,6 +53,17 @@ ftp::UniqueFd ListenOnLoopback(bool ipv6, uint16_t& port) {
   return fd;
 }
 
+// Reads the next command; a missing or different one is a failure (answered
+// with 500 when it came). Returns the command when it matched.
+std::optional<std::string> ReadExpected(ScriptContext& context, const std::string& command) {
+  bool ok = false;
+  const std::string got = context.ReadCommand(&ok);
+  if (ok && Matches(command, got)) return got;
+  context.Fail("expected \"" + command + "\", " + (ok ? "got \"" + got + "\"" : "but the client sent nothing more"));
+  if (ok) context.SendLine("500 Unexpected command.");
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string ScriptContext::ReadCommand(bool* ok) { return server_.ReadCommand(ok, false); }
@@ -75,18 +87,7 @@ ScriptedFtpServer& ScriptedFtpServer::Reply(std::string text) { return SendRaw(t
 
 ScriptedFtpServer& ScriptedFtpServer::Expect(std::string command, std::string reply) {
   steps_.push_back([command, reply](ScriptContext& context) {
-    bool ok = false;
-    const std::string got = context.ReadCommand(&ok);
-    if (!ok) {
-      context.Fail("expected \"" + command + "\", but the client sent nothing more");
-      return;
-    }
-    if (!Matches(command, got)) {
-      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
-      context.SendLine("500 Unexpected command.");
-      return;
-    }
-    if (!reply.empty()) context.SendLine(reply);
+    if (ReadExpected(context, command) && !reply.empty()) context.SendLine(reply);
   });
   return *this;
 }
@@ -101,27 +102,16 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectPassive(std::string command, std::st
   steps_.push_back([this, command, reply](ScriptContext& context) {
     uint16_t port = 0;
     dataListener_ = ListenOnLoopback(ipv6_, port);
-    bool ok = false;
-    const std::string got = context.ReadCommand(&ok);
-    if (!ok || !Matches(command, got)) {
-      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
-      if (ok) context.SendLine("500 Unexpected command.");
-      return;
-    }
-    context.SendLine(ReplacePlaceholders(reply, port));
+    if (ReadExpected(context, command)) context.SendLine(ReplacePlaceholders(reply, port));
   });
   return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::string reply) {
   steps_.push_back([this, command, reply](ScriptContext& context) {
-    bool ok = false;
-    const std::string got = context.ReadCommand(&ok);
-    if (!ok || !Matches(command, got)) {
-      context.Fail("expected \"" + command + "\", got \"" + got + "\"");
-      if (ok) context.SendLine("500 Unexpected command.");
-      return;
-    }
+    const std::optional<std::string> expected = ReadExpected(context, command);
+    if (!expected) return;
+    const std::string& got = *expected;
     // EPRT |1|127.0.0.1|4567|, EPRT |2|::1|4567|  or  PORT 127,0,0,1,17,215
     std::string host;
     unsigned port = 0;

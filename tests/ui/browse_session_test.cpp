@@ -142,84 +142,69 @@ class BrowseSessionTest : public QObject {
   // A server that accepts and never greets: every attempt runs into the
   // watchdog; Cancel in "Please Wait" stops the retries; a Disconnect during
   // the wait releases the session only after the wait ended.
-  void silentServer_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<int>("attempts");
-    QTest::addColumn<QString>("logLine");
-    QTest::addColumn<QStringList>("captions");
-    QTest::newRow("nothing done") << "" << 1 << 3 << "Connection timed out." << QStringList{"Not Connected"};
-    QTest::newRow("Cancel") << "cancel" << 30 << 1 << "Connection Aborted." << QStringList{"Not Connected"};
-    QTest::newRow("Disconnect") << "disconnect" << 30 << 1 << "" << QStringList{};
-  }
-
   void silentServer() {
-    QFETCH(QString, action);
-    QFETCH(int, timeout);
-    QFETCH(int, attempts);
-    QFETCH(QString, logLine);
-    QFETCH(QStringList, captions);
-    ScriptedFtpServer server;
-    server.SetStepTimeout(std::chrono::seconds(30));
-    server.Stall();
-    server.Start();
-    BrowseWindow window;
-    PromptScript script;
-    if (!captions.isEmpty()) script.Answer(QMessageBox::Ok);
-    QTimer act;
-    QObject::connect(&act, &QTimer::timeout, [&] {
-      if (action == "disconnect") return void(window.controller->OnDisconnectCommand());
-      if (CPleaseWaitDlg* box = window.controller->Host().PleaseWaitBox()) {
-        if (auto* button = box->findChild<QPushButton*>(QStringLiteral("button1003"))) button->click();
-      }
-    });
-    act.setSingleShot(action == "disconnect");
-    if (!action.isEmpty()) act.start(400);
-    QElapsedTimer clock;
-    clock.start();
-    window.Connect(ProfileForPort(server.Port(), 2, timeout));
-    act.stop();
-    QCOMPARE(window.controller->Attempts(), attempts);
-    if (!logLine.isEmpty()) QCOMPARE(window.Log().count(logLine), attempts);
-    if (action.isEmpty()) QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(script.Captions(), captions);
-    QVERIFY(!window.controller->AttemptAborted());
-    QCOMPARE(window.controller->AttemptCounter(), 0);
-    QVERIFY(window.frame.Session() == nullptr);
-    QVERIFY(window.controller->Session() == nullptr);
+    const std::tuple<QString, int, int, QString, QStringList> cases[] = {
+        {"", 1, 3, "Connection timed out.", {"Not Connected"}},  // action, timeout, attempts, log line, boxes
+        {"cancel", 30, 1, "Connection Aborted.", {"Not Connected"}},
+        {"disconnect", 30, 1, "", {}}};
+    for (const auto& [action, timeout, attempts, logLine, captions] : cases) {
+      ScriptedFtpServer server;
+      server.SetStepTimeout(std::chrono::seconds(30));
+      server.Stall();
+      server.Start();
+      BrowseWindow window;
+      PromptScript script;
+      if (!captions.isEmpty()) script.Answer(QMessageBox::Ok);
+      QTimer act;
+      QObject::connect(&act, &QTimer::timeout, [&] {
+        if (action == "disconnect") return void(window.controller->OnDisconnectCommand());
+        if (CPleaseWaitDlg* box = window.controller->Host().PleaseWaitBox()) {
+          if (auto* button = box->findChild<QPushButton*>(QStringLiteral("button1003"))) button->click();
+        }
+      });
+      act.setSingleShot(action == "disconnect");
+      if (!action.isEmpty()) act.start(400);
+      QElapsedTimer clock;
+      clock.start();
+      window.Connect(ProfileForPort(server.Port(), 2, timeout));
+      act.stop();
+      QCOMPARE(window.controller->Attempts(), attempts);
+      if (!logLine.isEmpty()) QCOMPARE(window.Log().count(logLine), attempts);
+      if (action.isEmpty()) QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
+      QCOMPARE(script.Captions(), captions);
+      QVERIFY(!window.controller->AttemptAborted());
+      QCOMPARE(window.controller->AttemptCounter(), 0);
+      QVERIFY(window.frame.Session() == nullptr);
+      QVERIFY(window.controller->Session() == nullptr);
+    }
   }
 
-  void retryCountAfterDisconnect_data() {
-    QTest::addColumn<bool>("loggedIn");
-    QTest::newRow("during the second attempt: kept") << false;
-    QTest::newRow("logged in on the second attempt: back to 0") << true;
-  }
-
+  // The first connection is closed before the greeting; the second one
+  // stalls and is disconnected (the counter stays), or logs in (back to 0).
   void retryCountAfterDisconnect() {
-    // The first connection is closed before the greeting; the second one
-    // stalls, or logs in.
-    QFETCH(bool, loggedIn);
-    ScriptedFtpServer server;
-    server.SetStepTimeout(std::chrono::seconds(30));
-    server.AcceptNextConnection();
-    if (loggedIn) PlainLogin(server, "/");
-    else server.Stall();
-    server.Start();
-    BrowseWindow window;
-    PromptScript script;
-    QTimer secondAttempt;
-    QObject::connect(&secondAttempt, &QTimer::timeout, [&] {
-      if (window.controller->Attempts() < 2 || loggedIn) return;
-      secondAttempt.stop();
-      window.controller->OnDisconnectCommand();
-    });
-    secondAttempt.start(20);
-    window.Connect(ProfileForPort(server.Port(), 2, 30));
-    QCOMPARE(window.controller->Attempts(), 2);
-    QCOMPARE(window.frame.Connected(), loggedIn);
-    if (loggedIn) QVERIFY(window.controller->OnDisconnectCommand());
-    QCOMPARE(window.controller->AttemptCounter(), loggedIn ? 0 : 1);
-    QVERIFY(script.Records().empty());
+    for (const bool loggedIn : {false, true}) {
+      ScriptedFtpServer server;
+      server.SetStepTimeout(std::chrono::seconds(30));
+      server.AcceptNextConnection();
+      if (loggedIn) PlainLogin(server, "/");
+      else server.Stall();
+      server.Start();
+      BrowseWindow window;
+      PromptScript script;
+      QTimer secondAttempt;
+      QObject::connect(&secondAttempt, &QTimer::timeout, [&] {
+        if (window.controller->Attempts() < 2 || loggedIn) return;
+        secondAttempt.stop();
+        window.controller->OnDisconnectCommand();
+      });
+      secondAttempt.start(20);
+      window.Connect(ProfileForPort(server.Port(), 2, 30));
+      QCOMPARE(window.controller->Attempts(), 2);
+      QCOMPARE(window.frame.Connected(), loggedIn);
+      if (loggedIn) QVERIFY(window.controller->OnDisconnectCommand());
+      QCOMPARE(window.controller->AttemptCounter(), loggedIn ? 0 : 1);
+      QVERIFY(script.Records().empty());
+    }
   }
 
   void navigation() {
@@ -530,34 +515,29 @@ class BrowseSessionTest : public QObject {
 
   // Disconnect and closing the window ask "save changes?" for a modified
   // profile first: Cancel keeps the connection, No goes on.
-  void disconnectAsksToSaveThenResetsTheWindow_data() {
-    QTest::addColumn<bool>("closeWindow");
-    QTest::newRow("Disconnect") << false;
-    QTest::newRow("closing the window") << true;
-  }
-
   void disconnectAsksToSaveThenResetsTheWindow() {
-    QFETCH(bool, closeWindow);
-    PyFtpServer server;
-    FillServer(server);
-    BrowseWindow window;
-    window.frame.show();
-    window.Connect(ProfileFor(server));
-    QVERIFY(window.list.rowCount() > 0);
-    window.doc.SetModifiedFlag(true);
-    const auto disconnect = [&] { return closeWindow ? window.frame.close() : window.controller->OnDisconnectCommand(); };
-    PromptScript script;
-    script.Answer(QMessageBox::Cancel).Answer(QMessageBox::No);
-    QVERIFY(!disconnect());
-    QVERIFY(window.frame.Connected());
-    QVERIFY(disconnect());
-    QCOMPARE(script.Records().size(), size_t(2));
-    QVERIFY(script.Texts().at(0).startsWith(QStringLiteral("Save changes to")));
-    QVERIFY(script.Texts().at(0).contains(QStringLiteral("Test Server")));
-    VerifyNotConnected(window);
-    if (!closeWindow) {
-      QCOMPARE(window.doc.Title(), QStringLiteral("Not Connected"));
-      QVERIFY(!window.frame.ProfilePresent());
+    for (const bool closeWindow : {false, true}) {
+      PyFtpServer server;
+      FillServer(server);
+      BrowseWindow window;
+      window.frame.show();
+      window.Connect(ProfileFor(server));
+      QVERIFY(window.list.rowCount() > 0);
+      window.doc.SetModifiedFlag(true);
+      const auto disconnect = [&] { return closeWindow ? window.frame.close() : window.controller->OnDisconnectCommand(); };
+      PromptScript script;
+      script.Answer(QMessageBox::Cancel).Answer(QMessageBox::No);
+      QVERIFY(!disconnect());
+      QVERIFY(window.frame.Connected());
+      QVERIFY(disconnect());
+      QCOMPARE(script.Records().size(), size_t(2));
+      QVERIFY(script.Texts().at(0).startsWith(QStringLiteral("Save changes to")));
+      QVERIFY(script.Texts().at(0).contains(QStringLiteral("Test Server")));
+      VerifyNotConnected(window);
+      if (!closeWindow) {
+        QCOMPARE(window.doc.Title(), QStringLiteral("Not Connected"));
+        QVERIFY(!window.frame.ProfilePresent());
+      }
     }
   }
 

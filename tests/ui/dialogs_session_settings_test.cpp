@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <tuple>
+
 #include "helpers/prompt_script.h"
 #include "ui/profile/session_settings_dlg.h"
 #include "ui/profile/session_settings_help.h"
@@ -139,63 +141,45 @@ class SessionSettingsDialogTest : public QObject {
     QCOMPARE(s.dialog.GetSettings().Password, std::string("keptx"));
   }
 
-  void okChecksNumberRanges_data() {
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("retries");
-    QTest::addColumn<QString>("timeout");
-    QTest::addColumn<int>("badField");  // 0: accepted
-    QTest::newRow("lowest values") << "0" << "0" << "1" << 0;
-    QTest::newRow("highest values") << "65535" << "100" << "120" << 0;
-    QTest::newRow("spaces around a number") << " 2121 " << "3" << "30" << 0;
-    QTest::newRow("port 65536") << "65536" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("port negative") << "-1" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("port not a number") << "ftp" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("port empty") << "" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("port with a fraction") << "21.5" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("port beyond 32 bits") << "99999999999" << "1" << "60" << int(Dlg::kPort);
-    QTest::newRow("timeout 0") << "21" << "1" << "0" << int(Dlg::kTimeout);
-    QTest::newRow("timeout 121") << "21" << "1" << "121" << int(Dlg::kTimeout);
-    QTest::newRow("retries 101") << "21" << "101" << "60" << int(Dlg::kRetries);
-    // Retries are checked before the port, the port before the timeout.
-    QTest::newRow("all bad: retries first") << "0x15" << "-3" << "0" << int(Dlg::kRetries);
-    QTest::newRow("port and timeout bad") << "70000" << "2" << "0" << int(Dlg::kPort);
-  }
-
+  // OK takes numbers in range (spaces around them too); otherwise the first
+  // bad field (retries, then port, then timeout) is named and keeps the focus.
   void okChecksNumberRanges() {
-    QFETCH(QString, port);
-    QFETCH(QString, retries);
-    QFETCH(QString, timeout);
-    QFETCH(int, badField);
-    PromptScript script;
-    if (badField) script.Answer(QMessageBox::Ok);
-    ServerSettings settings;
-    settings.Hostname = "ftp.example.org";
-    Shown s(settings);
-    s.Edit(Dlg::kPort)->clear();
-    QTest::keyClicks(s.Edit(Dlg::kPort), QStringLiteral("2x-1"));
-    QCOMPARE(s.Edit(Dlg::kPort)->text(), QStringLiteral("21"));  // digits only
-    s.Edit(Dlg::kPort)->setText(port);
-    s.Edit(Dlg::kRetries)->setText(retries);
-    s.Edit(Dlg::kTimeout)->setText(timeout);
-    QTest::mouseClick(s.Button(Dlg::kOk), Qt::LeftButton);
-    QVERIFY(script.Unexpected().isEmpty());
-    if (badField == 0) {
-      QVERIFY(!s.dialog.isVisible());
-      QCOMPARE(s.dialog.result(), int(QDialog::Accepted));
-      QCOMPARE(s.dialog.GetSettings().Port, port.trimmed().toInt());
-      QCOMPARE(s.dialog.GetSettings().Retries, retries.toInt());
-      QCOMPARE(s.dialog.GetSettings().Timeout, timeout.toInt());
-      QVERIFY(script.Records().empty());
-      return;
+    const std::tuple<QString, QString, QString, int> cases[] = {  // port, retries, timeout, bad field (0: none)
+        {"0", "0", "1", 0},           {"65535", "100", "120", 0},      {" 2121 ", "3", "30", 0},
+        {"65536", "1", "60", Dlg::kPort}, {"-1", "1", "60", Dlg::kPort},  {"ftp", "1", "60", Dlg::kPort},
+        {"", "1", "60", Dlg::kPort},  {"21.5", "1", "60", Dlg::kPort}, {"99999999999", "1", "60", Dlg::kPort},
+        {"21", "1", "0", Dlg::kTimeout}, {"21", "1", "121", Dlg::kTimeout}, {"21", "101", "60", Dlg::kRetries},
+        {"0x15", "-3", "0", Dlg::kRetries}, {"70000", "2", "0", Dlg::kPort}};
+    for (const auto& [port, retries, timeout, badField] : cases) {
+      PromptScript script;
+      if (badField) script.Answer(QMessageBox::Ok);
+      ServerSettings settings;
+      settings.Hostname = "ftp.example.org";
+      Shown s(settings);
+      s.Edit(Dlg::kPort)->clear();
+      QTest::keyClicks(s.Edit(Dlg::kPort), QStringLiteral("2x-1"));
+      QCOMPARE(s.Edit(Dlg::kPort)->text(), QStringLiteral("21"));  // digits only
+      s.Edit(Dlg::kPort)->setText(port);
+      s.Edit(Dlg::kRetries)->setText(retries);
+      s.Edit(Dlg::kTimeout)->setText(timeout);
+      QTest::mouseClick(s.Button(Dlg::kOk), Qt::LeftButton);
+      QVERIFY(script.Unexpected().isEmpty());
+      QCOMPARE(s.dialog.isVisible(), badField != 0);
+      if (badField == 0) {
+        QCOMPARE(s.dialog.result(), int(QDialog::Accepted));
+        const ServerSettings got = s.dialog.GetSettings();
+        QCOMPARE((QList<int>{got.Port, got.Retries, got.Timeout}),
+                 (QList<int>{port.trimmed().toInt(), retries.toInt(), timeout.toInt()}));
+        QVERIFY(script.Records().empty());
+        continue;
+      }
+      QCOMPARE(script.Records().size(), size_t(1));
+      QCOMPARE(script.Records().front().icon, QMessageBox::Warning);
+      const char* what = badField == Dlg::kPort ? "Port" : badField == Dlg::kRetries ? "Retries" : "Timeout";
+      QVERIFY2(script.Texts().front().startsWith(QString::fromLatin1(what)), qPrintable(script.Texts().front()));
+      QCOMPARE(s.dialog.focusWidget(), s.dialog.Control(badField));
+      QCOMPARE(s.Edit(Dlg::kPort)->text(), port);  // left for the user to correct
     }
-    QVERIFY(s.dialog.isVisible());
-    QCOMPARE(script.Records().size(), size_t(1));
-    const auto& message = script.Records().front();
-    QCOMPARE(message.icon, QMessageBox::Warning);
-    const char* what = badField == Dlg::kPort ? "Port" : badField == Dlg::kRetries ? "Retries" : "Timeout";
-    QVERIFY2(message.text.startsWith(QString::fromLatin1(what)), qPrintable(message.text));
-    QCOMPARE(s.dialog.focusWidget(), s.dialog.Control(badField));
-    QCOMPARE(s.Edit(Dlg::kPort)->text(), port);  // left for the user to correct
   }
 
   void badNumberIsReportedWhenAnotherFieldGetsFocus() {

@@ -31,27 +31,6 @@ TEST(ProfileCodec, GoldenBytes) {
   EXPECT_FALSE(Differs(again, Sample()));
 }
 
-// A new profile's defaults (1 retry, 60 s, port 21, connect on open) in 35 bytes.
-TEST(ProfileCodec, NewProfileWithAllStringsEmptyIsThirtyFiveBytes) {
-  const ServerSettings empty;
-  const std::string expected = std::string(7, '\0') + Bytes({1, 0, 0, 0, 60, 0, 0, 0, 21, 0, 0, 0, 0, 0, 0, 0,  //
-                                                             0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
-  ASSERT_EQ(expected.size(), 35u);
-  EXPECT_EQ(EncodeProfile(empty), expected);
-}
-
-TEST(ProfileCodec, NamePrefixAt254And255Bytes) {
-  for (const auto& [length, prefix] : {std::pair{254, Bytes({0xFE})}, std::pair{255, Bytes({0xFF, 0xFF, 0x00})}}) {
-    ServerSettings s;
-    s.Name = std::string(static_cast<std::size_t>(length), 'n');
-    const std::string bytes = EncodeProfile(s);
-    EXPECT_EQ(bytes, prefix + s.Name + EncodeProfile(ServerSettings{}).substr(1)) << length;
-    ServerSettings back;
-    EXPECT_EQ(DecodeProfile(bytes, back), ProfileLoad::Complete);
-    EXPECT_EQ(back.Name, s.Name);
-  }
-}
-
 TEST(ProfileCodec, LongAndBinaryStringsRoundTrip) {
   ServerSettings s = Sample();
   s.Password = std::string(65534, 'p');
