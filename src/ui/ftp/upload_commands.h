@@ -1,0 +1,43 @@
+#pragma once
+// Upload File(s) (several local files at once, into the directory on
+// display) and Upload Directory (a local folder and everything below it,
+// into a directory of the same name there). Both end by starting the queue
+// (transfer_start.h, 61212); a run on the main connection is followed by a
+// fresh listing, so the uploaded files show.
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+#include "core/engine/ftp_session.h"
+
+namespace veltrim::ui {
+
+class CMainFrame;
+class LiveSession;
+class RemoteNavigator;
+
+class UploadCommands : public QObject {
+  Q_OBJECT
+ public:
+  UploadCommands(CMainFrame& frame, const LiveSession& live, RemoteNavigator& navigator);
+
+  // Installs the handlers of Upload File(s) and Upload Directory.
+  void InstallCommands();
+
+  void OnUploadFiles();
+  void OnUploadDirectory();
+
+  // Starts what the command queued and shows the result in the list.
+  void StartAndShow(const std::shared_ptr<CFtpSession>& session);
+
+ private:
+  QString LocalDir() const;
+
+  CMainFrame& frame_;
+  const LiveSession& live_;
+  RemoteNavigator& navigator_;
+};
+
+}  // namespace veltrim::ui
