@@ -35,6 +35,14 @@ std::string AfterLastSlash(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// folder joined with a name from the server's listing; empty (and logged)
+// when the name would lead anywhere else ("../x", "/etc/x").
+std::string InsideFolder(CFtpSession& session, const QString& folder, const std::string& name) {
+  std::string path = LocalPathForServerName(LocalPath(folder), name);
+  if (path.empty()) session.WriteLog("Skipping unsafe name from the server: " + PrintableName(name));
+  return path;
+}
+
 }  // namespace
 
 DownloadCommands::DownloadCommands(CMainFrame& frame, const LiveSession& live)
@@ -87,16 +95,12 @@ void DownloadCommands::OnDownloadFiles() {
     if (folder.isEmpty() || !live_.Alive(session)) return;
     for (const PickedRow& row : rows) {
       const std::string source = prefix + row.name;
+      const std::string local = InsideFolder(*session, folder, row.name);
+      if (local.empty()) continue;
       if (row.folder) {
-        const TreeQueued queued = QueueRemoteTree(frame_, live_, session, source, folder);
         // A cleared queue lost the items before this one too; the rest
         // still go.
-        if (queued == TreeQueued::SessionGone) return;
-        continue;
-      }
-      const std::string local = LocalPathForServerName(LocalPath(folder), row.name);
-      if (local.empty()) {
-        session->WriteLog("Skipping unsafe name from the server: " + PrintableName(row.name));
+        if (QueueRemoteTree(frame_, live_, session, source, folder) == TreeQueued::SessionGone) return;
         continue;
       }
       session->AddToQueue(source, local, true, row.size, session->IsBinaryTransfer(source));
@@ -108,6 +112,7 @@ void DownloadCommands::OnDownloadFiles() {
     if (row.folder) {
       const QString folder = AskLocalFolder();
       if (folder.isEmpty() || !live_.Alive(session)) return;
+      if (InsideFolder(*session, folder, row.name).empty()) return;
       if (QueueRemoteTree(frame_, live_, session, source, folder) == TreeQueued::SessionGone) return;
     } else {
       const QString local = AskLocalFile(FromStd(row.name));
