@@ -33,7 +33,10 @@ std::string UploadPrefix(std::string directory) {
 }  // namespace
 
 UploadCommands::UploadCommands(CMainFrame& frame, const LiveSession& live, RemoteNavigator& navigator)
-    : frame_(frame), live_(live), navigator_(navigator) {}
+    : frame_(frame), live_(live), navigator_(navigator) {
+  refreshAfterRun_.setInterval(250);
+  connect(&refreshAfterRun_, &QTimer::timeout, this, &UploadCommands::RefreshWhenIdle);
+}
 
 void UploadCommands::InstallCommands() {
   frame_.SetCommandHandler(ID_UPLOAD, [this] { OnUploadFiles(); });
@@ -48,9 +51,19 @@ QString UploadCommands::LocalDir() const {
 void UploadCommands::StartAndShow(const std::shared_ptr<CFtpSession>& session) {
   if (session->QueueLength() == 0) return;
   if (!StartQueuedTransfers(frame_, live_, kErrUploadDirectory) || !live_.Alive(session)) return;
-  // A run on a second connection is still going; the list shows it at the
-  // next listing.
-  if (!session->IsTransferConnected()) navigator_.ShowListing();
+  refreshAfterRun_.start();
+  RefreshWhenIdle();
+}
+
+void UploadCommands::RefreshWhenIdle() {
+  const std::shared_ptr<CFtpSession> session = live_.Get();
+  if (!session) {
+    refreshAfterRun_.stop();
+    return;
+  }
+  if (session->IsTransferConnected() || !live_.CanStartWork()) return;
+  refreshAfterRun_.stop();
+  navigator_.ShowListing();
 }
 
 void UploadCommands::OnUploadFiles() {

@@ -2,11 +2,13 @@
 // Upload File(s) (several local files at once, into the directory on
 // display) and Upload Directory (a local folder and everything below it,
 // into a directory of the same name there). Both end by starting the queue
-// (transfer_start.h, 61212); a run on the main connection is followed by a
-// fresh listing, so the uploaded files show.
+// (transfer_start.h, 61212); the directory on display is listed afresh when
+// the run has ended (a run on a second connection ends later), so the
+// uploaded files show.
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -34,10 +36,13 @@ class UploadCommands : public QObject {
 
  private:
   QString LocalDir() const;
+  // A background run went on: list again once it is over and the window idle.
+  void RefreshWhenIdle();
 
   CMainFrame& frame_;
   const LiveSession& live_;
   RemoteNavigator& navigator_;
+  QTimer refreshAfterRun_;
 };
 
 }  // namespace veltrim::ui
