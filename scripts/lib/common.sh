@@ -14,6 +14,11 @@ VELTRIM_BUILD_PACKAGES=(
   curl
 )
 
+# The fuzz targets' compiler: Debian's clang with libFuzzer and the sanitizers.
+VELTRIM_FUZZ_PACKAGES=(
+  clang libclang-rt-14-dev
+)
+
 # What the window needs besides the build: a virtual X server for running it
 # without a desktop, and the MIME database that "cmake --install" refreshes.
 VELTRIM_DESKTOP_PACKAGES=(
@@ -49,6 +54,13 @@ configure_build_dir() {
   [ -n "${CI:-}" ] && werror=ON
   cmake -S "$VELTRIM_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELTRIM_WERROR="$werror" "$@" >/dev/null
+}
+
+# configure_fuzz_build BUILD_DIR: the libFuzzer targets, built with clang.
+configure_fuzz_build() {
+  configure_build_dir "$1" -DCMAKE_CXX_COMPILER=clang++ -DVELTRIM_BUILD_FUZZ=ON -DVELTRIM_BUILD_UI=OFF \
+    -DVELTRIM_BUILD_TESTS=OFF -DVELTRIM_BUILD_BENCH=OFF &&
+    cmake --build "$1" -j "$(nproc)" --target fuzz_targets
 }
 
 # configure_and_build BUILD_DIR [extra cmake args...]

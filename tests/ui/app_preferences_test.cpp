@@ -57,7 +57,9 @@ class AppPreferencesTest : public QObject {
     QTest::addColumn<Values>("stored");
     QTest::addColumn<QStringList>("loaded");
     QTest::addColumn<int>("savedCount");
-    QTest::newRow("empty store") << Values{} << QStringList{""} << 0;
+    QTest::newRow("fresh install: the session's defaults")
+        << Values{} << QStringList{".txt", ".me", ".htm", ".shtml", ".html", ".asp", ""} << 6;
+    QTest::newRow("a stored empty list stays empty") << Values{{"Extensions/Count", 0}} << QStringList{""} << 0;
     QTest::newRow("two stored")
         << Values{{"Extensions/Count", 2}, {"Extensions/Extension_0", ".txt"},
                   {"Extensions/Extension_1", ".htm"}}

@@ -104,7 +104,7 @@ class AppStartupTest : public QObject {
     QVERIFY(frame->Prefs().Autologin);
     QVERIFY(frame->Prefs().ShowIntro);
     QCOMPARE(frame->Prefs().BlockSize, 1024);
-    QCOMPARE(frame->Prefs().Extensions, QStringList{QString()});
+    QCOMPARE(frame->Prefs().Extensions, (QStringList{".txt", ".me", ".htm", ".shtml", ".html", ".asp", ""}));
     QVERIFY(!frame->ProfilePresent());
     QCOMPARE(frame->windowTitle(), QStringLiteral("Not Connected - VeltrimFTP"));
   }
@@ -209,7 +209,7 @@ class AppStartupTest : public QObject {
     keys.sort();
     QCOMPARE(keys, settings);
     store.endGroup();
-    QCOMPARE(store.value("Extensions/Count").toInt(), 0);
+    QCOMPARE(store.value("Extensions/Count").toInt(), 6);  // the defaults of a fresh install
     for (const char* key : {"Maximized", "Iconic", "IconText", "Left", "Top", "Right", "Bottom"})
       QVERIFY2(store.contains(QStringLiteral("WindowPos/") + key), key);
     QCOMPARE(store.value("WindowPos/Left").toInt(), 10);

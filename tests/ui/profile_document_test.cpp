@@ -193,7 +193,11 @@ class ProfileDocumentTest : public QObject {
 
   void newWhileConnectedAsksFirst() {
     for (bool confirm : {false, true}) {  // the user keeps the connection, or drops it
-      Fixture f(SampleProfile());
+      QTemporaryDir dir;
+      const QString path = WriteFile(dir, "live.ftp", ExpectedFile(SampleProfile()));
+      Fixture f;
+      f.frame.autologin = false;
+      QVERIFY(f.doc.OnOpenDocument(path));
       f.frame.connected = true;
       PromptScript script;
       script.Answer(confirm ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -209,6 +213,9 @@ class ProfileDocumentTest : public QObject {
       QCOMPARE(f.frame.disconnects, confirm ? 1 : 0);
       QCOMPARE(script.Records().size(), size_t(confirm ? 2 : 1));
       if (confirm) QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
+      // Kept: the live connection's profile and the file it came from.
+      if (!confirm) QVERIFY(!veltrim::Differs(f.doc.Profile(), SampleProfile()));
+      QCOMPARE(f.doc.PathName(), confirm ? QString() : path);
     }
   }
 
@@ -414,6 +421,36 @@ class ProfileDocumentTest : public QObject {
     QCOMPARE(ReadFile(path), ExpectedFile(profile));
     // The profile in use keeps it: only the file goes without.
     QCOMPARE(f.doc.Profile().Password, std::string("hunter2"));
+  }
+
+  // An anonymous profile reads back as it was saved, and one written
+  // without the anonymous password (an earlier build did that) does not
+  // count as changed either: OK in Edit Settings shows no "Changes".
+  void anonymousProfileEditedWithoutChangesStaysUnchanged() {
+    for (bool savedHere : {true, false}) {
+      QTemporaryDir dir;
+      const QString path = dir.filePath(QStringLiteral("anon.ftp"));
+      ServerSettings profile = SampleProfile();
+      profile.Anonymous = true;
+      profile.SavePassword = false;
+      profile.Username = "anonymous";
+      profile.Password = veltrim::ui::kDefaultAnonymousPassword;
+      if (savedHere) {
+        QVERIFY(Fixture(profile).doc.OnSaveDocument(path));
+        QCOMPARE(ReadFile(path), ExpectedFile(profile));
+      } else {
+        profile.Password.clear();
+        WriteFile(dir, "anon.ftp", ExpectedFile(profile));
+      }
+      Fixture f;
+      f.frame.autologin = false;
+      QVERIFY(f.doc.OnOpenDocument(path));
+      PromptScript script;
+      script.AcceptDialog();
+      f.doc.EditSettings();
+      QCOMPARE(script.Records().size(), size_t(1));
+      QVERIFY(!f.doc.IsModified());
+    }
   }
 
   void modifiedProfileAsksBeforeItIsReplaced_data() {

@@ -17,9 +17,10 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// "123 text", "123-text" or a bare "123".
+// "123 text", "123-text" or a bare "123"; the first digit is 1 to 5 (6 for
+// the protected replies of the security extensions).
 bool StartsWithCode(std::string_view line) {
-  return line.size() >= 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2]) &&
+  return line.size() >= 3 && line[0] >= '1' && line[0] <= '6' && IsDigit(line[1]) && IsDigit(line[2]) &&
          (line.size() == 3 || line[3] == ' ' || line[3] == '-');
 }
 
@@ -34,30 +35,36 @@ std::string Printable(std::string_view line) {
 }  // namespace
 
 void ReplyAssembler::Feed(std::string_view bytes) {
+  if (discarding_) {
+    const std::size_t lineEnd = bytes.find('\n');
+    if (lineEnd == std::string_view::npos) return;
+    discarding_ = false;
+    bytes.remove_prefix(lineEnd);  // the LF ends the cut line
+  }
+  // Only the new bytes are searched, so a line that trickles in byte by
+  // byte costs linear time.
+  const std::size_t lastBreak = bytes.rfind('\n');
+  if (lastBreak != std::string_view::npos) tailStart_ = buffer_.size() + lastBreak + 1;
   buffer_.append(bytes);
-  // Only the unfinished last line counts against the bound; complete lines
-  // are taken out by Next() before the next Feed.
-  const std::size_t lastBreak = buffer_.rfind('\n');
-  const std::size_t tail = lastBreak == std::string::npos ? buffer_.size() : buffer_.size() - lastBreak - 1;
-  if (tail > kMaxLineLength) {
-    throw CInternetException(kErrorProtocol, "The server sent a reply line longer than " +
-                                                 std::to_string(kMaxLineLength) + " bytes.");
+  // Complete lines are cut by Next(), which runs before the next Feed; the
+  // unfinished last line is cut here. One byte past the bound stays: a CR
+  // there may yet turn out to be the line end, and any other byte marks the
+  // line as overlong, so a line comes out the same however it arrives.
+  if (buffer_.size() - tailStart_ > kMaxLineLength + 1) {
+    buffer_.resize(tailStart_ + kMaxLineLength + 1);
+    discarding_ = true;
   }
 }
 
 std::optional<Reply> ReplyAssembler::Next() {
   std::size_t start = 0;
   std::optional<Reply> complete;
-  while (!complete) {
+  while (!complete && start < tailStart_) {
     const std::size_t end = buffer_.find('\n', start);
-    if (end == std::string::npos) break;
     std::string_view line(buffer_.data() + start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() > kMaxLineLength) {
-      throw CInternetException(kErrorProtocol, "The server sent a reply line longer than " +
-                                                   std::to_string(kMaxLineLength) + " bytes.");
-    }
+    if (line.size() > kMaxLineLength) line = line.substr(0, kMaxLineLength);
     std::string text(line);
     for (char& c : text) {
       if (c == '\0') c = '?';
@@ -87,6 +94,7 @@ std::optional<Reply> ReplyAssembler::Next() {
     }
   }
   buffer_.erase(0, start);
+  tailStart_ -= start;
   if (complete) pending_ = Reply{};
   return complete;
 }

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+#include "core/ftp/listing_parser_fields.h"
+
 namespace veltrim::ftp {
 
 namespace {
@@ -94,6 +96,28 @@ std::optional<uint16_t> ParsePassivePort(std::string_view line) {
     }
   }
   return std::nullopt;
+}
+
+namespace {
+
+// The text of a 213 reply after its code, without trailing blanks.
+std::optional<std::string_view> StatusValue(std::string_view line) {
+  if (line.size() < 5 || line.substr(0, 4) != "213 ") return std::nullopt;
+  std::string_view value = line.substr(4);
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+  return value;
+}
+
+}  // namespace
+
+std::optional<uint64_t> ParseSizeReply(std::string_view line) {
+  const auto value = StatusValue(line);
+  return value ? listing::ParseUnsigned(*value) : std::nullopt;
+}
+
+std::optional<std::time_t> ParseModificationTimeReply(std::string_view line) {
+  const auto value = StatusValue(line);
+  return value ? listing::ParseFactTime(*value) : std::nullopt;
 }
 
 ServerFeatures ParseFeatures(const Reply& reply) {

@@ -1,7 +1,9 @@
 #pragma once
-// Pure parsers for the replies whose text carries data: PWD, EPSV, PASV, FEAT.
+// Pure parsers for the replies whose text carries data: PWD, EPSV, PASV,
+// SIZE, MDTM, FEAT.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,14 @@ std::optional<uint16_t> ParseExtendedPassivePort(std::string_view line);
 // 227 Entering Passive Mode (h1,h2,h3,h4,p1,p2) -> p1 * 256 + p2. The address
 // is deliberately not returned: data connections go to the control peer.
 std::optional<uint16_t> ParsePassivePort(std::string_view line);
+
+// 213 1048576 -> 1048576. nullopt when the reply holds no size that fits
+// in 64 bits.
+std::optional<uint64_t> ParseSizeReply(std::string_view line);
+
+// 213 20261206182100 (optionally with a fraction of a second) -> seconds
+// since the epoch; MDTM times are UTC.
+std::optional<std::time_t> ParseModificationTimeReply(std::string_view line);
 
 // The features a FEAT reply advertises.
 ServerFeatures ParseFeatures(const Reply& reply);

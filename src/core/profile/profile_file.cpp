@@ -124,7 +124,7 @@ void SaveProfileFile(const std::filesystem::path& path, const ServerSettings& se
   if (folder.Get() >= 0) ::fsync(folder.Get());
 }
 
-ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& target) {
+std::string ReadProfileBytes(const std::filesystem::path& path) {
   // Non-blocking open so that a named pipe cannot hang the caller.
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.Get() < 0) ThrowFileError("Cannot open", path, errno);
@@ -140,7 +140,11 @@ ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& t
     if (got <= 0) break;  // a read error ends the input like the end of the file does
     bytes.append(buffer, static_cast<std::size_t>(got));
   }
-  return DecodeProfile(bytes, target);
+  return bytes;
+}
+
+ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& target) {
+  return DecodeProfile(ReadProfileBytes(path), target);
 }
 
 }  // namespace veltrim

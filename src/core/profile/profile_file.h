@@ -30,5 +30,8 @@ ProfileLoad DecodeProfile(std::string_view bytes, ServerSettings& target);
 // taken as its end, so the load is Incomplete.
 void SaveProfileFile(const std::filesystem::path& path, const ServerSettings& settings);
 ProfileLoad LoadProfileFile(const std::filesystem::path& path, ServerSettings& target);
+// The bytes of a profile file as LoadProfileFile reads them (same errors,
+// same limit on the size).
+std::string ReadProfileBytes(const std::filesystem::path& path);
 
 }  // namespace veltrim

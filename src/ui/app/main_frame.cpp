@@ -22,6 +22,8 @@
 #include "ui/app/help_window.h"
 #include "ui/app/icon_theme.h"
 #include "ui/app/status_clock.h"
+#include "ui/prefs/preferences_command.h"
+#include "ui/profile/import_server_command.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/connection_bar.h"
@@ -141,7 +143,9 @@ void CMainFrame::CreateActions() {
     handlers_[ID_FILE_OPEN] = [this] { doc_->FileOpen(); };
     handlers_[ID_FILE_SAVE] = [this] { doc_->FileSave(); };
     handlers_[ID_FILE_SAVE_AS] = [this] { doc_->FileSaveAs(); };
+    handlers_[ID_IMPORT_SERVER] = [this] { RunImportServerCommand(*this); };
   }
+  handlers_[ID_PREFERENCES] = [this] { RunPreferencesCommand(*this); };
 }
 
 void CMainFrame::CreateMenus() {

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "ui/shared/preferences.h"
+
 namespace veltrim::ui {
 
 class SessionLink {
@@ -20,6 +22,9 @@ class SessionLink {
 
   virtual void SetBinaryMode(bool binary) = 0;
   virtual void SetAutoMode(bool autoMode) = 0;
+  // Confirmed preferences reach the session: cancel-queue answers, sounds,
+  // block size and text extensions (the next file queued follows them).
+  virtual void ApplyPreferences(const Preferences&) {}
 
   // Raises the flags that end every wait of the session (the operation, the
   // transfer and the current login attempt), so it can be released.

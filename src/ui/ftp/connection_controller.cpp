@@ -10,6 +10,7 @@
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_handle.h"
 #include "ui/ftp/session_log_sink.h"
+#include "ui/ftp/session_preferences.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 #include "ui/shared/command_ids.h"
 
@@ -90,17 +91,9 @@ std::shared_ptr<CFtpSession> ConnectionController::NewSession(const ServerSettin
   auto session = std::make_shared<CFtpSession>(host_);
   session->SetLogSink(log_);
   log_->ShowScrollBar();
-  session->SetAlwaysCancelQueue(prefs.Cancel);
-  session->SetNeverCancelQueue(prefs.NeverCancel);
-  session->SetPlaySounds(prefs.PlaySounds);
+  ApplySessionPreferences(*session, prefs);
   session->SetBinaryMode(prefs.Binary);
   session->SetAutoMode(prefs.Auto);
-  std::vector<std::string> extensions;
-  for (const QString& extension : prefs.Extensions)
-    if (!extension.isEmpty()) extensions.push_back(LiveSession::ToStd(extension));
-  extensions.emplace_back();  // the end marker
-  session->SetTextExtensions(std::move(extensions));
-  session->SetBlockSize(prefs.BlockSize);
   session->SetServerSettings(profile);
   return session;
 }

@@ -10,6 +10,7 @@
 
 #include "core/engine/ftp_session.h"
 #include "ui/app/session_link.h"
+#include "ui/ftp/session_preferences.h"
 
 namespace veltrim::ui {
 
@@ -25,6 +26,7 @@ class SessionHandle final : public SessionLink {
   QString CurrentDirectory() const override { return QString::fromStdString(session_->CurrentDir()); }
   void SetBinaryMode(bool binary) override { session_->SetBinaryMode(binary); }
   void SetAutoMode(bool autoMode) override { session_->SetAutoMode(autoMode); }
+  void ApplyPreferences(const Preferences& prefs) override { ApplySessionPreferences(*session_, prefs); }
   void AbortEverything() override { session_->AbandonAttempt(); }
 
   CFtpSession& Session() const { return *session_; }

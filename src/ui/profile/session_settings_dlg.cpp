@@ -18,6 +18,7 @@
 #include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/prompts.h"
 #include "ui/profile/session_settings_help.h"
+#include "ui/widgets/dialog_units.h"
 
 namespace veltrim::ui {
 namespace {
@@ -26,18 +27,6 @@ constexpr char kCaption[] = "FTP Session Settings";
 constexpr char kDetailsFolded[] = "&Details >>";
 constexpr char kDetailsShown[] = "<< &Details";
 constexpr char kBrowseTitle[] = "Please choose an initial local directory:";
-
-// The layout is given in dialog units (a quarter of the average character
-// width across, an eighth of the line height down), so it grows with the font.
-struct DialogUnits {
-  double x;
-  double y;
-  int X(int units) const { return static_cast<int>(std::lround(units * x)); }
-  int Y(int units) const { return static_cast<int>(std::lround(units * y)); }
-  QRect Rect(int left, int top, int width, int height) const {
-    return QRect(X(left), Y(top), X(width), Y(height));
-  }
-};
 
 // The help panel sits below everything else and is exactly as tall as the
 // fold, so folding cuts off the whole panel and nothing else.
@@ -64,13 +53,7 @@ CSessionSettingsDlg::CSessionSettingsDlg(QWidget* owner) : QDialog(owner) {
 }
 
 void CSessionSettingsDlg::Build() {
-  // The average character width measured the way dialog units define it.
-  const QFontMetrics metrics(font());
-  const double averageWidth =
-      metrics.horizontalAdvance(
-          QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-      52.0;
-  const DialogUnits du{std::max(1.5, averageWidth / 4.0), std::max(1.625, metrics.height() / 8.0)};
+  const DialogUnits du = DialogUnits::For(QFontMetrics(font()));
 
   auto addEdit = [&](int id, const char* label, QRect rect, QRect labelRect) {
     auto* edit = new QLineEdit(this);

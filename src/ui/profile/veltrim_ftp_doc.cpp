@@ -38,6 +38,17 @@ QString ProposedFileName(const QString& name) {
 
 }  // namespace
 
+bool DiffersForUser(const ServerSettings& before, const ServerSettings& after) {
+  if (!before.Anonymous || !after.Anonymous) return Differs(before, after);
+  // An anonymous login sends neither the user name nor the password kept in
+  // the profile, and the dialog fills in its own for it.
+  ServerSettings a = before;
+  ServerSettings b = after;
+  a.Username = b.Username;
+  a.Password = b.Password;
+  return Differs(a, b);
+}
+
 ServerSettings CompleteProfile(ServerSettings profile) {
   if (!profile.Hostname.empty() && profile.Name.empty()) profile.Name = profile.Hostname;
   if (!profile.Hostname.empty() && profile.Username.empty()) profile.Anonymous = true;
@@ -117,6 +128,14 @@ std::optional<ServerSettings> CVeltrimFTPDoc::AskProfile(const ServerSettings& i
 }
 
 bool CVeltrimFTPDoc::OnNewDocument() {
+  // Asked before anything is cleared: a user who keeps the connection keeps
+  // the profile it was made with, and its file, too.
+  if (!resetOnNextNew_ && host_ && host_->IsConnected()) {
+    if (!ConfirmDisconnect()) return false;
+    // The frame's disconnect resets this document through a nested New.
+    host_->Disconnect();
+  }
+
   DeleteContents();
   path_.clear();
   SetModifiedFlag(false);
@@ -131,12 +150,6 @@ bool CVeltrimFTPDoc::OnNewDocument() {
     profile_.Name = kNotConnected;
     SetTitle();
     return true;
-  }
-
-  if (host_ && host_->IsConnected()) {
-    if (!ConfirmDisconnect()) return false;
-    // The frame's disconnect resets this document through a nested New.
-    host_->Disconnect();
   }
 
   ServerSettings initial;  // empty strings, port 21, 1 retry, 60 s, connect on open
@@ -206,8 +219,9 @@ bool CVeltrimFTPDoc::OnOpenDocument(const QString& path) {
 bool CVeltrimFTPDoc::OnSaveDocument(const QString& path) {
   ServerSettings stored = profile_;
   // A password the user chose not to keep stays out of the file; the login
-  // asks for it instead.
-  if (!stored.SavePassword) stored.Password.clear();
+  // asks for it instead. An anonymous login's password is no secret: it
+  // stays, so the profile reads back as it was saved.
+  if (!stored.SavePassword && !stored.Anonymous) stored.Password.clear();
   try {
     SaveProfileFile(ToPath(path), stored);
   } catch (const std::exception& error) {
@@ -228,7 +242,7 @@ void CVeltrimFTPDoc::EditSettings() {
   if (!chosen) return;
   profile_ = *chosen;
   if (host_) host_->SetActiveProfile(profile_);
-  if (Differs(before, profile_)) {
+  if (DiffersForUser(before, profile_)) {
     SetModifiedFlag(true);
     ShowInformation(Owner(), QString::fromLatin1(kChangesCaption),
                     QString::fromLatin1(kChangesText));

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "core/engine/ftp_session.h"
+
 namespace veltrim::ui {
 namespace {
 
@@ -66,10 +68,18 @@ Preferences LoadPreferences(QSettings& store) {
     if (stored > 0 && stored <= kMaxColumnWidth) prefs.*width.field = stored;
   }
 
+  prefs.Extensions.clear();
+  if (!store.contains(QStringLiteral("Extensions/Count"))) {
+    // A fresh install: the session's own text extensions, so that the
+    // automatic transfer type works before anyone has set up the list.
+    for (const std::string& extension : DefaultTextExtensions())
+      if (!extension.empty()) prefs.Extensions.append(QString::fromStdString(extension));
+    prefs.Extensions.append(QString());
+    return prefs;
+  }
   int count = ReadStoredInt(store, QStringLiteral("Extensions/Count"), 0);
   if (count < 0) count = 0;
   if (count > kMaxStoredExtensions) count = kMaxStoredExtensions;
-  prefs.Extensions.clear();
   for (int i = 0; i < count; ++i)
     prefs.Extensions.append(store.value(ExtensionKey(i), QString()).toString());
   prefs.Extensions.append(QString());

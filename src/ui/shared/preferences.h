@@ -43,7 +43,9 @@ inline constexpr int kMaxColumnWidth = 4000;
 // true only when its stored value is exactly 1. Missing or unreadable values
 // give the defaults; column widths outside 1..kMaxColumnWidth and block sizes
 // outside kMinBlockSize..kMaxBlockSize give the defaults too; at most
-// kMaxStoredExtensions extensions are read whatever "Count" says.
+// kMaxStoredExtensions extensions are read whatever "Count" says. Without a
+// stored "Count" (a fresh install) the list is the session's default text
+// extensions; a stored list, even an empty one, is taken as it is.
 Preferences LoadPreferences(QSettings& store);
 
 // Writes the record back. A column width of 0 or less leaves the stored width

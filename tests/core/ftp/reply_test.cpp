@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/ftp/internet_exception.h"
 #include "core/ftp/reply.h"
 #include "core/ftp/reply_parsers.h"
@@ -45,6 +47,35 @@ TEST(ReplyAssembler, AssemblesRepliesHoweverTheBytesAreSplit) {
   }
 }
 
+// A line over the bound keeps its first kMaxLineLength bytes, whatever
+// pieces it arrives in; what follows it is read as usual, and the assembler
+// never holds more than one bounded line.
+TEST(ReplyAssembler, CutsOverlongLinesHoweverTheyArrive) {
+  const std::size_t bound = ReplyAssembler::kMaxLineLength;
+  const std::string exact = "220 " + std::string(bound - 4, 'x');
+  const std::string over = "220 " + std::string(bound - 3, 'y');
+  const std::string huge = "220-" + std::string(100 * 1024, 'z');
+  const std::vector<AssemblyCase> cases = {
+      {"exactly the bound", exact + "\r\n200 Next\r\n", {{220, exact}, {200, "200 Next"}}},
+      {"one byte over", over + "\r\n200 Next\r\n", {{220, over.substr(0, bound)}, {200, "200 Next"}}},
+      {"a CR past the bound is no line end", exact + "\r\r\n200 Next\r\n", {{220, exact}, {200, "200 Next"}}},
+      {"100 KiB line in a multi-line reply", huge + "\r\n220 End\r\n", {{220, huge.substr(0, bound) + "\n220 End"}}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t piece : {std::size_t{1000}, bound - 1, bound, bound + 1, bound + 2, std::size_t{16384}, c.bytes.size()}) {
+      SCOPED_TRACE(testing::Message() << c.name << ", pieces of " << piece);
+      ReplyAssembler assembler;
+      std::vector<std::pair<int, std::string>> got;
+      for (std::size_t at = 0; at < c.bytes.size(); at += piece) {
+        assembler.Feed(std::string_view(c.bytes).substr(at, piece));
+        while (auto reply = assembler.Next()) got.emplace_back(reply->code, reply->Text());
+        EXPECT_LE(assembler.BufferedBytes(), bound + 1);
+      }
+      EXPECT_EQ(got, c.replies);
+    }
+  }
+}
+
 TEST(ReplyAssembler, RejectsWhatIsNotAReplyOrTooLong) {
   struct Case {
     const char* name;
@@ -53,9 +84,8 @@ TEST(ReplyAssembler, RejectsWhatIsNotAReplyOrTooLong) {
   const std::vector<Case> cases = {
       {"text without a code", "hello\r\n"},
       {"short code", "22 Ready\r\n"},
+      {"no such kind of reply", "000 Ready\r\n"},
       {"code followed by a letter", "220Ready\r\n"},
-      {"overlong line", "220 " + std::string(ReplyAssembler::kMaxLineLength, 'x') + "\r\n"},
-      {"overlong line still open", "220 " + std::string(ReplyAssembler::kMaxLineLength + 10, 'x')},
       {"too many lines", [] {
          std::string bytes = "220-start\r\n";
          for (std::size_t i = 0; i < ReplyAssembler::kMaxReplyLines + 1; ++i) bytes += " more\r\n";
@@ -137,6 +167,25 @@ TEST(ReplyParsers, PassivePortIgnoresTheAddress) {
   };
   for (const auto& [line, expected] : cases) {
     EXPECT_EQ(ParsePassivePort(line), expected) << line;
+  }
+}
+
+TEST(ReplyParsers, SizeAndModificationTime) {
+  const std::vector<std::tuple<std::string, std::optional<uint64_t>, std::optional<std::time_t>>> cases = {
+      {"213 1048576", 1048576, std::nullopt},
+      {"213 18446744073709551615 ", 18446744073709551615ull, std::nullopt},
+      {"213 18446744073709551616", std::nullopt, std::nullopt},
+      {"213 20261206182100", 20261206182100ull, 1796581260},
+      {"213 20261206182100.250", std::nullopt, 1796581260},
+      {"213 99991231235960", 99991231235960ull, 253402300799},
+      {"213 20261306182100", 20261306182100ull, std::nullopt},
+      {"213 -1", std::nullopt, std::nullopt},
+      {"550 No such file", std::nullopt, std::nullopt},
+      {"213 ", std::nullopt, std::nullopt},
+  };
+  for (const auto& [line, size, time] : cases) {
+    EXPECT_EQ(ParseSizeReply(line), size) << line;
+    EXPECT_EQ(ParseModificationTimeReply(line), time) << line;
   }
 }
 
