@@ -43,44 +43,32 @@ PromptScript::~PromptScript() {
 }
 
 PromptScript& PromptScript::Answer(QMessageBox::StandardButton button) {
-  ScriptedAnswer answer{PromptKind::Message};
-  answer.button = button;
-  answers_.push_back(std::move(answer));
+  answers_.push_back({PromptKind::Message, button, {}, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerText(const QString& text) {
-  ScriptedAnswer answer{PromptKind::Text};
-  answer.text = text;
-  answers_.push_back(std::move(answer));
+  answers_.push_back({PromptKind::Text, QMessageBox::NoButton, text, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerPath(PromptKind kind, const QString& path) {
-  ScriptedAnswer answer{kind};
-  answer.text = path;
-  answers_.push_back(std::move(answer));
+  answers_.push_back({kind, QMessageBox::NoButton, path, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerDialog(std::function<void(QDialog&)> interact) {
-  ScriptedAnswer answer{PromptKind::Dialog};
-  answer.interact = std::move(interact);
-  answers_.push_back(std::move(answer));
+  answers_.push_back({PromptKind::Dialog, QMessageBox::NoButton, {}, std::move(interact), {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerPaths(const QStringList& paths) {
-  ScriptedAnswer answer{PromptKind::OpenFiles};
-  answer.paths = paths;
-  answers_.push_back(std::move(answer));
+  answers_.push_back({PromptKind::OpenFiles, QMessageBox::NoButton, {}, {}, paths, {}});
   return *this;
 }
 
 PromptScript& PromptScript::WhileShown(std::function<bool(QDialog&)> poll) {
-  ScriptedAnswer answer{PromptKind::Modeless};
-  answer.poll = std::move(poll);
-  answers_.push_back(std::move(answer));
+  answers_.push_back({PromptKind::Modeless, QMessageBox::NoButton, {}, {}, {}, std::move(poll)});
   return *this;
 }
 
@@ -200,10 +188,6 @@ int PromptScript::RunDialog(QDialog& dialog) {
   if (dialog.isVisible()) dialog.reject();
   return dialog.result();
 }
-
-}  // namespace veltrim::test
-
-namespace veltrim::test {
 
 void PromptScript::ShowModeless(QDialog& box) {
   PromptRecord record;

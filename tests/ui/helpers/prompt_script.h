@@ -93,7 +93,6 @@ class PromptScript final : public ui::Prompter {
 
  private:
   struct ScriptedAnswer {
-    explicit ScriptedAnswer(PromptKind k) : kind(k) {}
     PromptKind kind;
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString text;
