@@ -5,6 +5,8 @@
 // from the window against `veltrimftp-cli get` of the same file in the same
 // run. Against a local pyftpdlib. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_transfer_window_bench [MiB, default 512] [files, default 20000]
+// BENCH_GAPS=1 lists every gap over 40 ms; BENCH_BLOCK=n sets the block size
+// preference (default 1024).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
@@ -57,7 +59,10 @@ class Heartbeat {
  public:
   Heartbeat() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-      worst_ = std::max(worst_, since_.restart());
+      const qint64 gap = since_.restart();
+      if (gap > 40 && std::getenv("BENCH_GAPS") != nullptr)
+        std::fprintf(stderr, "gap of %lld ms after tick %ld\n", static_cast<long long>(gap), ticks_);
+      worst_ = std::max(worst_, gap);
       ++ticks_;
     });
   }
