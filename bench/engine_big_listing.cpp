@@ -15,6 +15,7 @@
 #include "core/engine/ftp_session.h"
 #include "core/engine/null_host.h"
 #include "support/pyftpd_server.cpp"  // the test fixture, compiled into this program
+#include "support/test_certificates.cpp"  // ...and the certificates of its TLS servers
 
 namespace {
 

@@ -7,7 +7,7 @@ VELTRIM_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 VELTRIM_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
-  python3 python3-pyftpdlib
+  python3 python3-pyftpdlib python3-openssl libssl-dev openssl
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   libqt6svg6 qt6-qpa-plugins
   adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core

@@ -5,8 +5,9 @@ Serves --root on 127.0.0.1 (a free port unless --port is given), prints
 "PORT <n>" on its first line once it listens, and serves until it is killed
 or its standard input closes, so that a crashed test or demo never leaves it
 behind. The options switch on what a test or the demo needs: users, listing
-styles, hostile listings, a throttled data channel, per-address limits, and
-the demo tree with a profile that connects to it.
+styles, hostile listings, a throttled data channel, per-address limits, FTP
+over TLS (with faults to order), and the demo tree with a profile that
+connects to it.
 """
 import argparse
 import logging
@@ -165,6 +166,55 @@ def write_demo_profile(path, port, user, password):
         out.write(data)
 
 
+# ---------------------------------------------------------------- FTP over TLS
+
+def add_tls_options(parser):
+    parser.add_argument("--tls", choices=("explicit", "implicit"),
+                        help="FTP over TLS (needs python3-openssl): AUTH TLS required, or TLS from the first byte")
+    parser.add_argument("--cert", help="the server's certificate (PEM)")
+    parser.add_argument("--key", help="its private key (PEM)")
+    parser.add_argument("--tls-fault", choices=("cut-data", "tls10"),
+                        help="cut-data: data connections end without the TLS close; "
+                             "tls10: nothing newer than TLS 1.0")
+
+
+def tls_handler_base(args):
+    """pyftpdlib's TLS handler set up for --tls, or None."""
+    if not args.tls:
+        return None
+    from OpenSSL import SSL
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+    class CutDataHandler(TLS_DTPHandler):
+        def close(self):
+            self._error = True  # skips the TLS close: the connection just ends
+            TLS_DTPHandler.close(self)
+
+    class TlsHandler(TLS_FTPHandler):
+        certfile = args.cert
+        keyfile = args.key
+        tls_control_required = True
+        tls_data_required = True
+        if args.tls_fault == "cut-data":
+            dtp_handler = CutDataHandler
+        if args.tls_fault == "tls10":
+            ssl_protocol = SSL.TLSv1_METHOD
+
+        @classmethod
+        def get_ssl_context(cls):
+            context = TLS_FTPHandler.get_ssl_context.__func__(cls)
+            if args.tls_fault == "tls10":
+                context.set_cipher_list(b"DEFAULT:@SECLEVEL=0")
+            return context
+
+        def handle(self):
+            if args.tls == "implicit":
+                self.secure_connection(self.ssl_context)
+            TLS_FTPHandler.handle(self)
+
+    return TlsHandler
+
+
 # ---------------------------------------------------------------- the server
 
 def parse_arguments():
@@ -186,8 +236,11 @@ def parse_arguments():
                         help="refuse control connections beyond N per address (0: no limit)")
     parser.add_argument("--failed-login-delay", type=float, default=0, metavar="SECONDS",
                         help="wait before answering a refused login (pyftpdlib's own default is 3)")
+    parser.add_argument("--idle-timeout", type=int, default=600, metavar="SECONDS",
+                        help="close a control connection idle this long, after a 421 reply")
     parser.add_argument("--demo-tree", action="store_true", help="fill the root with the demo tree")
     parser.add_argument("--profile", metavar="PATH", help="write a .ftp profile that connects to this server")
+    add_tls_options(parser)
     return parser.parse_args()
 
 
@@ -203,12 +256,12 @@ def main():
         authorizer.add_anonymous(args.root, perm="elr")
 
     filesystem = type("VeltrimFS", (ServedFS,), {"dos_listing": args.dos_listing, "hostile": args.hostile})
-    handler = type("VeltrimHandler", (FTPHandler,), {})
+    handler = type("VeltrimHandler", (tls_handler_base(args) or FTPHandler,), {})
     handler.authorizer = authorizer
     handler.banner = args.banner
     handler.abstracted_fs = filesystem
     handler.auth_failed_timeout = args.failed_login_delay
-    handler.timeout = 600
+    handler.timeout = args.idle_timeout
     if args.no_mlsd:
         handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ("MLSD", "MLST")}
     if args.throttle:

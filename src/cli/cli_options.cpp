@@ -3,6 +3,7 @@
 #include <charconv>
 #include <map>
 
+#include "core/engine/known_certificates.h"
 #include "core/profile/server_settings.h"
 
 namespace veltrim::cli {
@@ -37,7 +38,8 @@ int32_t ParseNumber(const std::string& option, const std::string& text, int32_t 
 
 const char* UsageText() {
   return "usage: veltrimftp-cli [OPTIONS] TARGET COMMAND [ARGS]\n"
-         "  TARGET  a .ftp profile file, or ftp://[user[:password]@]host[:port][/dir]\n"
+         "  TARGET  a .ftp profile file, or SCHEME://[user[:password]@]host[:port][/dir]\n"
+         "          SCHEME: ftpes (TLS required), ftps (implicit TLS, port 990), ftp (plain only)\n"
          "          (no user: anonymous; no password: asked on the terminal)\n"
          "COMMANDS\n"
          "  ls [DIR]                   one line per entry: kind, size, date, name (TAB-separated)\n"
@@ -50,6 +52,9 @@ const char* UsageText() {
          "  --ascii | --binary | --auto   transfer type (default --auto)\n"
          "  --second-connection           run transfers on a second connection\n"
          "  --timeout SECONDS  --retries N   as the profile's Timeout and Retries\n"
+         "  --tls auto|require|off        TLS for a profile's host without a scheme (default auto:\n"
+         "                                when the server offers it)\n"
+         "  --fingerprint HEX             accept the certificate with this SHA-256 fingerprint\n"
          "  -v                            the session log on stderr\n";
 }
 
@@ -73,6 +78,17 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
         options.secondConnection = true;
       } else if (arg == "-v") {
         options.verbose = true;
+      } else if (arg == "--tls" || arg == "--fingerprint") {
+        if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+        const std::string& value = args[++i];
+        if (arg == "--fingerprint") {
+          options.fingerprint = NormalizeFingerprint(value);
+          if (!options.fingerprint) throw UsageError{"--fingerprint needs 64 hex digits, not \"" + value + "\""};
+        } else if (value == "auto" || value == "require" || value == "off") {
+          options.tls = value == "auto" ? TlsChoice::Auto : value == "require" ? TlsChoice::Require : TlsChoice::Off;
+        } else {
+          throw UsageError{"--tls takes auto, require or off, not \"" + value + "\""};
+        }
       } else if (arg == "--timeout" || arg == "--retries") {
         if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
         const std::string& value = args[++i];

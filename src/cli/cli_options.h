@@ -10,6 +10,8 @@
 namespace veltrim::cli {
 
 enum class TransferMode { Auto, Ascii, Binary };
+// --tls, for a host without a scheme: TLS when offered, required, or never.
+enum class TlsChoice { Auto, Require, Off };
 
 struct CliOptions {
   TransferMode mode = TransferMode::Auto;
@@ -17,6 +19,10 @@ struct CliOptions {
   std::optional<int32_t> timeoutSeconds;
   std::optional<int32_t> retries;
   bool verbose = false;
+  TlsChoice tls = TlsChoice::Auto;
+  // --fingerprint: the SHA-256 fingerprint ("AB:CD:...") of a certificate to
+  // accept although the system does not trust it.
+  std::optional<std::string> fingerprint;
   std::string target;
   std::string command;
   bool recursive = false;  // get -r / put -r

@@ -2,6 +2,7 @@
 
 #include "core/engine/connect_retry.h"
 #include "core/ftp/remote_path.h"
+#include "core/profile/host_scheme.h"
 
 namespace veltrim::cli {
 namespace {
@@ -19,6 +20,7 @@ std::unique_ptr<CFtpSession> NewSession(const ServerSettings& settings, const Cl
   session->SetAutoMode(options.mode == TransferMode::Auto);
   session->SetTextExtensions(DefaultTextExtensions());
   session->SetBlockSize(CFtpSession::kMaxBlockSize);
+  session->SetUseTlsWhenOffered(options.tls == TlsChoice::Auto);
   session->SetServerSettings(settings);
   return session;
 }
@@ -29,6 +31,11 @@ LoginResult LogIn(ServerSettings settings, const CliOptions& options, const std:
                   const std::shared_ptr<TerminalLog>& log) {
   if (options.timeoutSeconds) settings.Timeout = *options.timeoutSeconds;
   if (options.retries) settings.Retries = *options.retries;
+  // --tls require for a host without a scheme is what "ftpes://" says.
+  if (options.tls == TlsChoice::Require && SplitHostScheme(settings.Hostname).scheme == HostScheme::None) {
+    settings.Hostname = "ftpes://" + settings.Hostname;
+  }
+  host->AcceptFingerprint(options.fingerprint);
   // Asked once here rather than by every attempt, so that a slow typist is
   // not timed out by the watchdog and retries do not ask again.
   if (!settings.Anonymous && !settings.Username.empty() && settings.Password.empty()) {

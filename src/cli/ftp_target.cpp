@@ -7,7 +7,9 @@
 namespace veltrim::cli {
 namespace {
 
-constexpr std::string_view kScheme = "ftp://";
+// The schemes a URL may have; the profile's Hostname keeps the scheme,
+// which chooses the TLS mode (see host_scheme.h).
+constexpr std::string_view kSchemes[] = {"ftp://", "ftpes://", "ftps://"};
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -23,6 +25,13 @@ bool StartsWithIgnoreCase(const std::string& text, std::string_view prefix) {
     if (c != prefix[i]) return false;
   }
   return true;
+}
+
+std::string_view SchemeOf(const std::string& url) {
+  for (std::string_view scheme : kSchemes) {
+    if (StartsWithIgnoreCase(url, scheme)) return scheme;
+  }
+  return {};
 }
 
 }  // namespace
@@ -49,8 +58,9 @@ std::string PercentDecode(const std::string& text, const char* what) {
 }
 
 ServerSettings ParseFtpUrl(const std::string& url) {
-  if (!StartsWithIgnoreCase(url, kScheme)) throw TargetError("not an ftp:// URL: " + url);
-  std::string rest = url.substr(kScheme.size());
+  const std::string_view scheme = SchemeOf(url);
+  if (scheme.empty()) throw TargetError("not an ftp://, ftpes:// or ftps:// URL: " + url);
+  std::string rest = url.substr(scheme.size());
   ServerSettings settings;
 
   const auto slash = rest.find('/');
@@ -92,7 +102,7 @@ ServerSettings ParseFtpUrl(const std::string& url) {
   }
   if (host.empty()) throw TargetError("the URL names no host");
   if (host.find_first_of(" \t\r\n%") != std::string::npos) throw TargetError("bad host in the URL: " + host);
-  settings.Hostname = host;
+  settings.Hostname = std::string(scheme) + host;
   if (!port.empty()) {
     // Port 0 names no server in a URL.
     int value = 0;
@@ -107,14 +117,16 @@ ServerSettings ParseFtpUrl(const std::string& url) {
   while (settings.RemoteDir.size() > 1 && settings.RemoteDir.back() == '/') settings.RemoteDir.pop_back();
   settings.ConnectOnOpen = false;
   // The display name is the URL without its password: the log shows it.
-  settings.Name = "ftp://" + (at == std::string::npos ? std::string() : userInfoForName + "@") + authority +
+  settings.Name = std::string(scheme) + (at == std::string::npos ? std::string() : userInfoForName + "@") + authority +
                   (slash == std::string::npos ? std::string() : rest.substr(slash));
   return settings;
 }
 
 ServerSettings ResolveTarget(const std::string& target) {
-  if (StartsWithIgnoreCase(target, kScheme)) return ParseFtpUrl(target);
-  if (target.find("://") != std::string::npos) throw TargetError("only ftp:// URLs are supported: " + target);
+  if (!SchemeOf(target).empty()) return ParseFtpUrl(target);
+  if (target.find("://") != std::string::npos) {
+    throw TargetError("only ftp://, ftpes:// and ftps:// URLs are supported: " + target);
+  }
   ServerSettings settings;
   try {
     if (LoadProfileFile(target, settings) != ProfileLoad::Complete) {

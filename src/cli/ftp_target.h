@@ -14,7 +14,8 @@ class TargetError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// ftp://[user[:password]@]host[:port][/dir]. User, password and path are
+// SCHEME://[user[:password]@]host[:port][/dir], SCHEME ftp, ftpes or ftps
+// (kept in the profile's Hostname: it chooses TLS). User, password and path are
 // percent-decoded. No user: an anonymous login. The path is relative to the
 // login directory ("%2F" at its start makes it absolute) and becomes the
 // profile's RemoteDir.
@@ -24,7 +25,7 @@ ServerSettings ParseFtpUrl(const std::string& url);
 // CR or LF (they could never be sent in an FTP command).
 std::string PercentDecode(const std::string& text, const char* what);
 
-// An ftp:// URL or a profile file. A profile file that is damaged or cut
+// A URL or a profile file. A profile file that is damaged or cut
 // short is refused rather than used half-read.
 ServerSettings ResolveTarget(const std::string& target);
 

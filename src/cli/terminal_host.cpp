@@ -1,6 +1,8 @@
 #include "cli/terminal_host.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <future>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -213,6 +215,45 @@ CancelTransferAnswer TerminalHost::AskCancelTransfer() {
   CancelTransferAnswer answer;
   answer.CancelQueue = true;
   return answer;
+}
+
+CertificateAnswer TerminalHost::AskCertificate(const CertificateQuestion& question) {
+  if (acceptedFingerprint_) {
+    if (*acceptedFingerprint_ == question.Certificate.fingerprint) return CertificateAnswer::TrustThisTime;
+    ShowBox("the server's certificate has the SHA-256 fingerprint " + question.Certificate.fingerprint +
+                ", not the one given with --fingerprint");
+    return CertificateAnswer::Cancel;
+  }
+  if (std::this_thread::get_id() == windowThread_) return AskCertificateOnTerminal(question);
+  auto asked = std::make_shared<std::promise<CertificateAnswer>>();
+  std::future<CertificateAnswer> answer = asked->get_future();
+  RunOnWindowThread([this, asked, question] { asked->set_value(AskCertificateOnTerminal(question)); });
+  return answer.get();
+}
+
+CertificateAnswer TerminalHost::AskCertificateOnTerminal(const CertificateQuestion& question) {
+  const int terminal = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+  if (terminal < 0) return CertificateAnswer::Cancel;  // nobody to ask
+  ::close(terminal);
+  const auto asked = std::chrono::steady_clock::now();
+  const ftp::PeerCertificate& certificate = question.Certificate;
+  std::string text = question.KnownFingerprint.empty()
+                         ? "The server's certificate is not trusted: " + certificate.problem + ".\n"
+                         : "WARNING: the server's certificate has changed since you trusted it (it was " +
+                               question.KnownFingerprint + ").\n";
+  text += "  Server:      " + certificate.host + ":" + std::to_string(certificate.port) + "\n" +
+          "  Subject:     " + certificate.subject + "\n" + "  Issuer:      " + certificate.issuer + "\n" +
+          "  Valid:       " + certificate.validFrom + " to " + certificate.validUntil + "\n" +
+          "  SHA-256:     " + certificate.fingerprint + "\n" +
+          "Trust it? [a]lways, [t]his time, [N]o: ";
+  out_->ClearProgress();
+  const auto line = ReadLineFromUser(text, false);
+  // The time spent answering does not count against the login's watchdog.
+  if (timerDeadline_) *timerDeadline_ += std::chrono::steady_clock::now() - asked;
+  const std::string answer = line.value_or("");
+  if (answer == "a" || answer == "A" || answer == "always") return CertificateAnswer::TrustAlways;
+  if (answer == "t" || answer == "T" || answer == "this time") return CertificateAnswer::TrustThisTime;
+  return CertificateAnswer::Cancel;
 }
 
 }  // namespace veltrim::cli

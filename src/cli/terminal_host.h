@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "cli/progress_line.h"
 #include "core/engine/log_sink.h"
@@ -56,6 +57,7 @@ class TerminalHost : public SessionHost {
  public:
   // verbose: error and message boxes are shown on stderr as they come, like
   // the desktop's boxes; otherwise only the one error line tells of a failure.
+  // Made on the thread that runs the session (the "window thread").
   TerminalHost(std::shared_ptr<StderrWriter> out, bool verbose) : out_(std::move(out)), verbose_(verbose) {}
 
   // ---- for the front end ----
@@ -65,6 +67,8 @@ class TerminalHost : public SessionHost {
   bool TransferWindowOpen() const;
   // The answer to give every password question without asking again.
   void RememberPassword(std::string password) { rememberedPassword_ = std::move(password); }
+  // --fingerprint: the certificate to accept without asking; any other is refused.
+  void AcceptFingerprint(std::optional<std::string> fingerprint) { acceptedFingerprint_ = std::move(fingerprint); }
   // A flag that Ctrl-C raises (the session's StopAdding during a tree walk).
   void RaiseOnInterrupt(std::atomic<bool>* flag) { raiseOnInterrupt_ = flag; }
 
@@ -91,9 +95,14 @@ class TerminalHost : public SessionHost {
   void TransferProgressed() override;
   CancelTransferAnswer AskCancelTransfer() override;
   void RememberCancelAnswer(RememberedCancel) override {}
+  // With --fingerprint: that answers. Else asked on the terminal, from the
+  // window thread (so the watchdog waits for the answer); without a
+  // terminal: Cancel.
+  CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
  private:
   void ShowBox(const std::string& text);
+  CertificateAnswer AskCertificateOnTerminal(const CertificateQuestion& question);
 
   std::shared_ptr<StderrWriter> out_;
   const bool verbose_;
@@ -102,7 +111,9 @@ class TerminalHost : public SessionHost {
   std::condition_variable tasksChanged_;
   std::deque<std::function<void()>> tasks_;
 
+  const std::thread::id windowThread_ = std::this_thread::get_id();
   std::optional<std::string> rememberedPassword_;
+  std::optional<std::string> acceptedFingerprint_;
   std::atomic<bool>* raiseOnInterrupt_ = nullptr;
   std::optional<std::chrono::steady_clock::time_point> timerDeadline_;  // window thread only
   std::function<void()> timerFn_;

@@ -44,6 +44,11 @@ std::string ReadLine(int fd, int timeoutMs) {
 
 PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(options)) {
   root_ = MakeTempDir("veltrim-ftproot-");
+  if (options_.tls != PyFtpServerOptions::Tls::None) {
+    certificateFolder_ = MakeTempDir("veltrim-tls-");
+    certificate_ = options_.certificate ? *options_.certificate
+                                        : MakeTestCertificate(certificateFolder_, "server", {"localhost"});
+  }
   int toChild[2], fromChild[2];
   if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 
@@ -58,8 +63,16 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
   if (options_.throttleBytesPerSecond > 0) {
     args.insert(args.end(), {"--throttle", std::to_string(options_.throttleBytesPerSecond)});
   }
+  if (options_.idleTimeoutSeconds > 0) {
+    args.insert(args.end(), {"--idle-timeout", std::to_string(options_.idleTimeoutSeconds)});
+  }
   if (options_.maxConnectionsPerAddress > 0) {
     args.insert(args.end(), {"--max-cons-per-ip", std::to_string(options_.maxConnectionsPerAddress)});
+  }
+  if (options_.tls != PyFtpServerOptions::Tls::None) {
+    args.insert(args.end(), {"--tls", options_.tls == PyFtpServerOptions::Tls::Implicit ? "implicit" : "explicit",
+                             "--cert", certificate_.certificateFile.string(), "--key", certificate_.keyFile.string()});
+    if (!options_.tlsFault.empty()) args.insert(args.end(), {"--tls-fault", options_.tlsFault});
   }
   request.stdinFd = toChild[0];
   request.stdoutFd = fromChild[1];
@@ -87,6 +100,14 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
 
 PyFtpServer::~PyFtpServer() { Stop(); }
 
+void PyFtpServer::Kill() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
+
 void PyFtpServer::Stop() {
   if (stdinFd_ >= 0) {
     close(stdinFd_);
@@ -102,6 +123,11 @@ void PyFtpServer::Stop() {
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
     root_.clear();
+  }
+  if (!certificateFolder_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(certificateFolder_, ec);
+    certificateFolder_.clear();
   }
 }
 

@@ -140,11 +140,11 @@ class AppPreferencesTest : public QObject {
       return QVariantList{p.Details,   p.NewConn,    p.NoNewConn,  p.Cancel,     p.NeverCancel,
                           p.Autologin, p.PlaySounds, p.ListView,   p.Binary,     p.Auto,
                           p.ShowIntro, p.ShowWelcome, p.BlockSize, p.HeaderName, p.HeaderSize,
-                          p.HeaderType, p.HeaderDate, p.Extensions};
+                          p.HeaderType, p.HeaderDate, p.Extensions, p.UseTLSWhenOffered};
     };
     Preferences prefs;  // every field away from its default
     prefs.Details = prefs.Autologin = prefs.PlaySounds = prefs.Binary = prefs.Auto = false;
-    prefs.ShowIntro = prefs.ShowWelcome = false;
+    prefs.ShowIntro = prefs.ShowWelcome = prefs.UseTLSWhenOffered = false;
     prefs.NewConn = prefs.NeverCancel = true;
     prefs.ListView = 3;
     prefs.BlockSize = 2048;

@@ -203,7 +203,7 @@ class AppStartupTest : public QObject {
     const QStringList settings{"Auto", "Autologin", "Binary", "BlockSize", "Cancel", "Details",
                                "HeaderDate", "HeaderName", "HeaderSize", "HeaderType",
                                "ListView", "NeverCancel", "NewConn", "NoNewConn", "PlaySounds",
-                               "ShowIntro", "ShowWelcome"};
+                               "ShowIntro", "ShowWelcome", "UseTLSWhenOffered"};
     store.beginGroup("Settings");
     QStringList keys = store.childKeys();
     keys.sort();

@@ -1,5 +1,6 @@
 // The remote list's texts and order, and the Directories tree's nodes.
 #include <QAction>
+#include <QListView>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include "ui/views/remote_entry_format.h"
 #include "ui/views/remote_entry_model.h"
 #include "ui/views/remote_list_menus.h"
+#include "ui/views/remote_list_view.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
@@ -88,6 +90,17 @@ class BrowseRowsTest : public QObject {
     QFETCH(QString, name);
     QFETCH(QString, type);
     QCOMPARE(GenericTypeText(name), type);
+  }
+
+  void associatedViewerRule() {
+    const struct {
+      const char* name;
+      const char* type;
+      bool enabled;
+    } cases[] = {{"notes.txt", "Plain text document", true}, {"report.xyz", "XYZ File", false},
+                 {"README", "Data File", false},           {".profile", "Data File", false},
+                 {"pub", "File Folder", false},            {"latest", "Alias", false}};
+    for (const auto& c : cases) QCOMPARE(HasAssociatedProgram(c.name, c.type), c.enabled);
   }
 
   void desktopTypeTexts() {
@@ -256,6 +269,22 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(tree.RootNode()->childCount(), 0);
     QTest::qWait(DirectoryTreeNavigator::kNavigateDelayMs + 200);
     QCOMPARE(navigate.count(), 0);  // the program's selections never navigate
+  }
+
+  void iconModesShowWholeNames() {
+    // Every name gets its whole cell and wraps under its icon.
+    CVeltrimFTPView view;
+    view.resize(500, 300);
+    std::vector<ListingEntry> entries{Entry("a", 1, 0, false), Entry("b-rather-long-file-name.txt", 1, 0, false)};
+    for (ListingEntry& entry : entries) view.Rows().AddEntry(entry);
+    view.Rows().FlushStaged();
+    view.show();
+    for (ListMode mode : {ListMode::LargeIcons, ListMode::SmallIcons}) {
+      view.SetMode(mode);
+      QListView* icons = view.IconView();
+      QTRY_VERIFY(icons->visualRect(view.Rows().index(1, 0)).width() >= icons->gridSize().width() - 4);
+      QVERIFY(icons->wordWrap());
+    }
   }
 
   void treeDebounce() {

@@ -1,10 +1,11 @@
 // Connect, browse and change the server's directories from the main window,
 // against a real FTP server on 127.0.0.1 (and a scripted one for a server
-// that never answers).
+// that never answers or goes away), and lose the connection.
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QPlainTextEdit>
@@ -23,6 +24,7 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include "helpers/browse_window.h"
 #include "helpers/prompt_script.h"
 #include "support/pyftpd_server.h"
 #include "support/scripted_ftp_server.h"
@@ -40,75 +42,21 @@
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/remote_entry_model.h"
 #include "ui/widgets/connection_bar.h"
+#include "ui/widgets/drawn_images.h"
+#include "ui/widgets/security_lock.h"
 
 using namespace veltrim;
 using namespace veltrim::ui;
+using veltrim::test::BrowseWindow;
+using veltrim::test::ProfileFor;
+using veltrim::test::ProfileForPort;
 using veltrim::test::PromptKind;
 using veltrim::test::PromptScript;
+using veltrim::test::PyFtpServerOptions;
 using veltrim::test::PyFtpServer;
 using veltrim::test::ScriptedFtpServer;
 
 namespace {
-
-// The main window with its connection layer.
-struct BrowseWindow {
-  CVeltrimFTPDoc doc;
-  CMainFrame frame{&doc};
-  BrowseLayer* layer = new BrowseLayer(frame);
-  ConnectionController* controller = &layer->Controller();
-  RemoteNavigator* navigator = &layer->Navigator();
-  FileCommands* files = &layer->Files();
-  RemoteEntryModel& list = layer->Rows();
-  QItemSelectionModel& selection = *frame.View()->Selection();
-  DirectoryTreeNavigator* tree = &layer->Tree();
-  QTreeWidget& treeWidget = *frame.DirectoryTree();
-
-  ~BrowseWindow() { frame.OnDisconnect(); }
-
-  void Connect(const ServerSettings& profile) {
-    frame.TakeProfile(profile);
-    controller->OnConnect();
-  }
-  QStringList Names() const {
-    QStringList names;
-    for (int row = 0; row < list.rowCount(); ++row) names << list.Row(row).name;
-    return names;
-  }
-  QString Log() const { return frame.SessionLog()->toPlainText(); }
-  QString Current() const { return controller->Session() ? QString::fromStdString(controller->Session()->CurrentDir()) : QString(); }
-  void Select(const QStringList& names) {
-    selection.clearSelection();
-    for (const QString& name : names) {
-      const int row = list.RowOf(name);
-      QVERIFY2(row >= 0, qPrintable(name));
-      selection.select(list.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
-};
-
-ServerSettings ProfileFor(const PyFtpServer& server) {
-  ServerSettings profile;
-  profile.Name = "Test Server";
-  profile.Hostname = "127.0.0.1";
-  profile.Username = server.User();
-  profile.Password = server.Password();
-  profile.Port = server.Port();
-  profile.Retries = 0;
-  profile.Timeout = 10;
-  return profile;
-}
-
-ServerSettings ProfileForPort(uint16_t port, int retries, int timeout) {
-  ServerSettings profile;
-  profile.Name = "Nowhere";
-  profile.Hostname = "127.0.0.1";
-  profile.Username = "u";
-  profile.Password = "p";
-  profile.Port = port;
-  profile.Retries = retries;
-  profile.Timeout = timeout;
-  return profile;
-}
 
 // A port on 127.0.0.1 where nothing listens.
 uint16_t ClosedPort() {
@@ -139,6 +87,21 @@ ScriptedFtpServer::Step AnswerWithoutData(std::string directory) {
       else context.SendLine("200 OK");
     }
   };
+}
+
+// The box, no error box of the command the loss broke, and the window back
+// at not connected.
+void VerifyDisconnected(const BrowseWindow& window, const PromptScript& script) {
+  QVERIFY(script.Unexpected().isEmpty());
+  QCOMPARE(script.Captions(), QStringList{"Disconnected"});
+  QCOMPARE(script.Texts(), QStringList{"You have been disconnected from the server"});
+  QCOMPARE(script.Records().at(0).icon, QMessageBox::Critical);
+  QVERIFY(!window.frame.Connected());
+  QVERIFY(window.frame.Session() == nullptr);
+  QCOMPARE(window.frame.StateIconId(), ui::kStateNotConnected);
+  QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Not Connected"));
+  QCOMPARE(window.list.rowCount(), 0);
+  QCOMPARE(window.treeWidget.topLevelItemCount(), 0);
 }
 
 void FillServer(const PyFtpServer& server) {
@@ -227,6 +190,24 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.controller->AttemptCounter(), 0);
   }
 
+  void unsavedProfileSurvivesAFailedConnect() {
+    // A profile just typed with New, refused on every attempt: it stays the
+    // document, unsaved, and can be corrected and tried again.
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    const ServerSettings typed = ProfileForPort(ClosedPort(), 1, 10);
+    window.doc.AssignProfile(typed);
+    window.doc.SetModifiedFlag(true);
+    window.Connect(typed);
+    QCOMPARE(window.controller->Attempts(), 2);
+    QCOMPARE(script.Captions(), QStringList{"Not Connected"});
+    QCOMPARE(window.doc.Title(), QStringLiteral("Nowhere"));
+    QVERIFY(window.doc.IsModified());
+    QVERIFY(window.frame.ProfilePresent());
+    QVERIFY(window.frame.Session() == nullptr);
+  }
+
   void cancelInPleaseWaitStopsRetries() {
     ScriptedFtpServer server;
     server.SetStepTimeout(std::chrono::seconds(30));
@@ -265,7 +246,7 @@ class BrowseSessionTest : public QObject {
     ScriptedFtpServer server;
     server.SetStepTimeout(std::chrono::seconds(30));
     server.AcceptNextConnection();
-    if (loggedIn) server.Greet().ExpectLogin().Do(AnswerWithoutData("/"));
+    if (loggedIn) server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/"));
     else server.Stall();
     server.Start();
     BrowseWindow window;
@@ -318,6 +299,14 @@ class BrowseSessionTest : public QObject {
     }
     QCOMPARE(window.Current(), QStringLiteral("/pub/linux"));
     QCOMPARE(window.Names(), QStringList{"kernel.tar.xz"});
+    // Cancel: nothing is sent or logged.
+    const QString logBefore = window.Log();
+    {
+      PromptScript script;
+      script.AnswerText(QString());
+      window.navigator->OnChangeDirectory();
+    }
+    QCOMPARE(window.Log(), logBefore);
 
     window.navigator->OnUpLevel();
     QCOMPARE(window.Current(), QStringLiteral("/pub"));
@@ -410,6 +399,8 @@ class BrowseSessionTest : public QObject {
       window.navigator->OnCreateDirectory();
       QCOMPARE(script.Captions(), (QStringList{"Create Directory", "Error"}));
       QVERIFY(script.Texts().at(1).contains(QStringLiteral("create the new directory")));
+      QVERIFY(script.Texts().at(1).endsWith(QStringLiteral("61204")));
+      QVERIFY2(script.Records().at(1).detail.startsWith(QStringLiteral("550 ")), qPrintable(script.Records().at(1).detail));
     }
 
     // Remove the selected folder without a question.
@@ -511,6 +502,11 @@ class BrowseSessionTest : public QObject {
     QVERIFY(std::filesystem::exists(server.Root() / "zz.html"));
     QCOMPARE(window.list.RowOf(QStringLiteral("readme.txt")), -1);
     QCOMPARE(window.Names().last(), QStringLiteral("zz.html"));
+    // A folder renamed in place: its tree node follows.
+    window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("empty")), 0), QStringLiteral("vacant"),
+                        Qt::EditRole);
+    QCOMPARE(window.tree->RootNode()->child(0)->text(0), QStringLiteral("incoming"));
+    QCOMPARE(window.tree->RootNode()->child(2)->text(0), QStringLiteral("vacant"));
     // The same name or an empty one sends nothing.
     const int renames = window.Log().count(QStringLiteral("Renaming"));
     window.list.setData(window.list.index(window.list.RowOf(QStringLiteral("zz.html")), 0), QStringLiteral("zz.html"),
@@ -557,7 +553,8 @@ class BrowseSessionTest : public QObject {
   void trailingSlashDirectory() {
     // A server that reports "/pub/" as its directory (and lists nothing).
     ScriptedFtpServer server;
-    server.Greet().ExpectLogin().Do(AnswerWithoutData("/pub/"));
+    // The server does not offer TLS: the login goes on in plain.
+    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Do(AnswerWithoutData("/pub/"));
     server.Start();
     BrowseWindow window;
     window.Connect(ProfileForPort(server.Port(), 0, 10));
@@ -617,6 +614,32 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.selection.selectedRows().size(), window.list.rowCount());
   }
 
+  void tlsCertificateAskedOnceThenPadlock() {
+    PyFtpServer server(test::TlsServerOptions(test::PyFtpServerOptions::Tls::Explicit));
+    ServerSettings profile = ProfileFor(server);
+    profile.Hostname = "ftpes://127.0.0.1";
+    const QString fingerprint = QString::fromStdString(server.Certificate().fingerprint);
+    for (int round = 0; round < 2; ++round) {
+      BrowseWindow window;
+      PromptScript script;
+      bool shown = false;
+      if (round == 0) {
+        script.AnswerDialog([&](QDialog& dialog) {
+          for (const QLabel* label : dialog.findChildren<QLabel*>()) shown = shown || label->text() == fingerprint;
+          dialog.findChild<QPushButton*>(QStringLiteral("TrustAlways"))->click();
+        });
+      }
+      window.Connect(profile);
+      QVERIFY(window.frame.Connected());
+      QCOMPARE(script.Records().size(), round == 0 ? std::size_t{1} : std::size_t{0});
+      QCOMPARE(shown, round == 0);
+      const SecurityLock* lock = window.frame.ConnectionBarWidget()->Lock();
+      QCOMPARE(lock->CurrentState(), SecurityLock::State::Encrypted);
+      QVERIFY2(lock->toolTip().startsWith(QStringLiteral("Encrypted: TLSv1.")), qPrintable(lock->toolTip()));
+      QVERIFY(script.Unexpected().isEmpty());
+    }
+  }
+
   void disconnectResetsWindow() {
     PyFtpServer server;
     FillServer(server);
@@ -674,6 +697,50 @@ class BrowseSessionTest : public QObject {
       QVERIFY(window.frame.close());
     }
     QVERIFY(!window.frame.Connected());
+  }
+
+  void serverKilledWhileConnected() {
+    PyFtpServer server;
+    server.WriteFile("readme.txt", "hello\n");
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.frame.Connected());
+    server.Kill();
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    window.navigator->OnCreateDirectory();  // not blamed on permissions
+    // Seen before the command: one reconnect, which finds nobody.
+    QCOMPARE(window.Log().count(QStringLiteral("The server closed the idle connection.")), 1);
+    VerifyDisconnected(window, script);
+  }
+
+  void closedWhileListing() {
+    ScriptedFtpServer server;
+    server.Greet().Expect("AUTH TLS", "500 Not understood.").ExpectLogin().Expect("PWD", "257 \"/\"").Drop();
+    server.Start();
+    BrowseWindow window;
+    PromptScript script;
+    script.Answer(QMessageBox::Ok);
+    window.Connect(ProfileForPort(server.Port(), 0, 10));
+    VerifyDisconnected(window, script);
+  }
+
+  void idleDropReconnectsOnceAndCarriesOn() {
+    PyFtpServerOptions options;
+    options.idleTimeoutSeconds = 1;
+    PyFtpServer server(options);
+    server.WriteFile("pub/notes.txt", "n");
+    BrowseWindow window;
+    window.Connect(ProfileFor(server));
+    QVERIFY(window.frame.Connected());
+    QTRY_VERIFY_WITH_TIMEOUT(window.controller->Session()->ConnectionLost(), 10000);
+    PromptScript script;
+    window.navigator->GoToDirectory(QStringLiteral("/pub"));
+    QVERIFY(script.Records().empty());
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    QCOMPARE(window.Names(), QStringList{"notes.txt"});
+    QCOMPARE(window.Log().count(QStringLiteral("The server closed the idle connection.")), 1);
+    QCOMPARE(window.Log().count(QStringLiteral("Connected to Host.")), 2);
   }
 
   void disconnectDuringWaitReleasesAfterIt() {

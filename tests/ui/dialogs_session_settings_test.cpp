@@ -170,9 +170,9 @@ class SessionSettingsDialogTest : public QObject {
     QTest::addColumn<QString>("timeout");
     QTest::addColumn<int>("badField");  // 0: accepted
     QTest::newRow("lowest values") << "0" << "0" << "1" << 0;
-    QTest::newRow("highest values") << "10000" << "100" << "120" << 0;
+    QTest::newRow("highest values") << "65535" << "100" << "120" << 0;
     QTest::newRow("spaces around a number") << " 2121 " << "3" << "30" << 0;
-    QTest::newRow("port 10001") << "10001" << "1" << "60" << int(Dlg::kPort);
+    QTest::newRow("port 65536") << "65536" << "1" << "60" << int(Dlg::kPort);
     QTest::newRow("port negative") << "-1" << "1" << "60" << int(Dlg::kPort);
     QTest::newRow("port not a number") << "ftp" << "1" << "60" << int(Dlg::kPort);
     QTest::newRow("port empty") << "" << "1" << "60" << int(Dlg::kPort);
@@ -196,6 +196,9 @@ class SessionSettingsDialogTest : public QObject {
     ServerSettings settings;
     settings.Hostname = "ftp.example.org";
     Shown s(settings);
+    s.Edit(Dlg::kPort)->clear();
+    QTest::keyClicks(s.Edit(Dlg::kPort), QStringLiteral("2x-1"));
+    QCOMPARE(s.Edit(Dlg::kPort)->text(), QStringLiteral("21"));  // digits only
     s.Edit(Dlg::kPort)->setText(port);
     s.Edit(Dlg::kRetries)->setText(retries);
     s.Edit(Dlg::kTimeout)->setText(timeout);

@@ -91,6 +91,7 @@ class PrefsSheetTest : public QObject {
         {"Settings/NewConn", Click(2, Page2::kNewConnNo), "Settings/NoNewConn", 0, 1},
         {"", Click(2, Page2::kAutoConnect), "Settings/Autologin", 1, 0},
         {"", Click(2, Page2::kSounds), "Settings/PlaySounds", 1, 0},
+        {"", Click(2, Page2::kUseTls), "Settings/UseTLSWhenOffered", 1, 0},
         {"", Click(3, Page3::kShowIntro), "Settings/ShowIntro", 1, 0},
         {"", Click(3, Page3::kWelcome), "Settings/ShowWelcome", 1, 0},
         {"",

@@ -92,6 +92,16 @@ bool CFtpSession::AlwaysCancelQueue() const { return state_->alwaysCancelQueue.l
 void CFtpSession::SetNeverCancelQueue(bool value) { state_->neverCancelQueue.store(value); }
 bool CFtpSession::NeverCancelQueue() const { return state_->neverCancelQueue.load(); }
 
+void CFtpSession::SetKnownCertificatesFile(const std::string& path) {
+  std::lock_guard lock(state_->mutex);
+  state_->knownCertificatesPath = path;
+}
+
+ftp::TlsStatus CFtpSession::Security() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->security;
+}
+
 bool CFtpSession::IsTransferConnected() const {
   std::lock_guard lock(state_->mutex);
   return state_->transferConnection != nullptr || state_->transferSession != nullptr;
@@ -179,6 +189,12 @@ bool CFtpSession::RunOperation(Operation& operation) {
   worker_->Release(completed ? kJoinGrace : std::chrono::milliseconds(0));
   worker_.reset();
   return !state_->failed.load();
+}
+
+bool CFtpSession::ConnectionLost() const {
+  if (!connected_) return false;
+  const std::shared_ptr<CFtpConnection> connection = state_->MainConnection();
+  return connection && connection->Lost();
 }
 
 void CFtpSession::Stop() {

@@ -20,6 +20,7 @@
 #include "core/engine/log_sink.h"
 #include "core/engine/session_host.h"
 #include "core/engine/transfer_item.h"
+#include "core/ftp/tls_options.h"
 #include "core/profile/server_settings.h"
 
 namespace veltrim {
@@ -82,6 +83,15 @@ class CFtpSession {
   // default the profile's Timeout (clamped to the profile bounds; 0 or less
   // means 60 s) plus a little, so that the frame's watchdog fires first.
   void SetNetworkTimeout(std::chrono::milliseconds timeout) { networkTimeout_ = timeout; }
+  // A profile whose Hostname has no scheme: ask for TLS and go on in plain
+  // only when the server refuses it ("Use TLS when the server offers it").
+  // Off until a front end sets it from its preference.
+  void SetUseTlsWhenOffered(bool use) { useTlsWhenOffered_ = use; }
+  bool UseTlsWhenOffered() const { return useTlsWhenOffered_; }
+  // Where certificates trusted always are kept (default: the config folder's file).
+  void SetKnownCertificatesFile(const std::string& path);
+  // What protects the main connection (not encrypted before a login).
+  ftp::TlsStatus Security() const;
 
   bool IsConnected() const { return connected_; }
   bool IsBusy() const { return runningCount_.load() > 0; }
@@ -113,6 +123,18 @@ class CFtpSession {
   // ---- login and logout ----
   bool Connect(int32_t attempt);
   void Stop();
+  // The main connection of a logged-in session can no longer be used: an
+  // operation found it closed or reset by the server, answered with 421, or
+  // without a reply in time; or the server has closed it since the last
+  // operation (an idle time-out). Does not wait. Window thread.
+  bool ConnectionLost() const;
+  // After ConnectionLost: lets the dead connection go, logs in again with the
+  // profile (one attempt, with its Please Wait box) and changes back to the
+  // directory the session was in. True when logged in again in that
+  // directory. False when the login failed (LastFailure says why; the
+  // session is then not connected) or that directory could not be entered
+  // again (still logged in; CurrentDir says where).
+  bool Reconnect();
 
   // ---- directory operations (main connection) ----
   // Lists the current directory into Listing(); never fails.
@@ -204,6 +226,7 @@ class CFtpSession {
   std::atomic<int32_t> runningCount_{0};
   std::chrono::milliseconds networkTimeout_{0};  // 0: from the profile
   std::chrono::steady_clock::time_point lastWalkPump_{};
+  bool useTlsWhenOffered_ = false;
 };
 
 // The default text extensions, ending with the empty entry.

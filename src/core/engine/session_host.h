@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "core/ftp/tls_options.h"
+
 namespace veltrim {
 
 struct TransferProgress;
@@ -37,6 +39,15 @@ struct CancelTransferAnswer {
 
 // Preferences that the Cancel Transfer question sets for the frame.
 enum class RememberedCancel { AlwaysCancel /* "Cancel" */, NeverCancel /* "NeverCancel" */ };
+
+// A certificate the system's trust store refused, or one that differs from
+// the certificate the user trusted for this server before.
+struct CertificateQuestion {
+  ftp::PeerCertificate Certificate;  // fingerprint, subject, issuer, validity, problem
+  std::string KnownFingerprint;      // not empty: the certificate changed since it was trusted
+};
+
+enum class CertificateAnswer { TrustAlways, TrustThisTime, Cancel };
 
 class SessionHost {
  public:
@@ -82,6 +93,13 @@ class SessionHost {
   // Runs task on the window thread at its next PumpMessages (or in its main
   // loop); may return before the task ran. Tasks run in the order posted.
   virtual void RunOnWindowThread(std::function<void()> task) = 0;
+  // Whether to go on with a server whose certificate is not trusted. Asked
+  // by the thread that opens a connection (the login worker, or the window
+  // thread for the second connection) after the TLS handshake, before the
+  // user name is sent; blocks until the user answers. The time the question
+  // is open does not count against the login's watchdog. "Cancel" ends the
+  // connection; the engine keeps the other answers.
+  virtual CertificateAnswer AskCertificate(const CertificateQuestion& question) = 0;
 
   // ---- transfer worker thread: the File Transfer window ----
 

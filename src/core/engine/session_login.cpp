@@ -3,6 +3,7 @@
 #include "core/engine/engine_flags.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/session_state.h"
+#include "core/engine/session_tls.h"
 #include "core/engine/worker_thread.h"
 #include "core/ftp/ftp_connection.h"
 #include "core/ftp/internet_exception.h"
@@ -15,10 +16,9 @@ namespace {
 constexpr const char* kUnknownConnectError = "An unknown error has occured while trying to connect to host.";
 
 struct LoginRequest {
-  std::string host;
+  engine::ConnectTarget target;
   std::string user;
   std::string password;
-  uint16_t port;
   std::chrono::milliseconds timeout;
   int32_t attempt;
   uint64_t id;
@@ -31,16 +31,20 @@ void RunLogin(const std::shared_ptr<engine::SessionState>& state, const LoginReq
   try {
     auto session = std::make_shared<CInternetSession>();
     session->SetTimeout(request.timeout);
-    std::shared_ptr<CFtpConnection> connection =
-        session->GetFtpConnection(request.host, request.user, request.password, request.port, true);
+    session->SetTls(request.target.tls);
+    std::shared_ptr<CFtpConnection> connection = session->GetFtpConnection(
+        request.target.host, request.user, request.password, request.target.port, true);
     if (IsAttemptCancelled(request.attempt)) {
       // Nobody wants this connection any more.
       connection->Close();
       return;
     }
+    const ftp::TlsStatus security = connection->Security();
+    engine::LogSecurity(*state, security);
     const bool stored = state->Finish(request.id, false, [&] {
       state->mainSession = session;
       state->mainConnection = connection;
+      state->security = security;
     });
     if (!stored) connection->Close();
     return;
@@ -115,10 +119,9 @@ bool CFtpSession::Connect(int32_t attempt) {
   ++runningCount_;
   connectAttempt_ = attempt;
   SetAttemptCancelled(attempt, false);
-  LoginRequest request{settings_.Hostname,
+  LoginRequest request{engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_),
                        settings_.Username,
                        settings_.Password,
-                       ClampedPort(settings_),
                        EffectiveNetworkTimeout(),
                        attempt,
                        0};
@@ -185,6 +188,26 @@ bool CFtpSession::Connect(int32_t attempt) {
   SetAttemptCancelled(attempt, true);
   state_->lastFailure = MakeFailure(FailureKind::Interrupted, "The login was interrupted.");
   return false;
+}
+
+bool CFtpSession::Reconnect() {
+  const std::string directory = state_->currentDir;
+  std::shared_ptr<CFtpConnection> connection;
+  std::shared_ptr<CInternetSession> session;
+  {
+    std::lock_guard lock(state_->mutex);
+    connection = std::move(state_->mainConnection);
+    session = std::move(state_->mainSession);
+  }
+  if (connection) connection->Close();
+  if (session) session->Close();
+  connected_ = false;
+  if (!Connect(0)) return false;
+  if (directory.empty()) return true;
+  // The commands that follow name rows of the listing on display: they are
+  // only right in the directory that listing came from.
+  const bool entered = ChangeDirectory(directory);
+  return GetCurrentDirectory() == directory && entered;
 }
 
 }  // namespace veltrim

@@ -6,6 +6,7 @@
 #include "core/engine/ftp_session.h"
 #include "core/engine/session_operation.h"
 #include "core/engine/session_state.h"
+#include "core/engine/session_tls.h"
 #include "core/engine/transfer_worker.h"
 #include "core/engine/worker_thread.h"
 #include "core/ftp/ftp_connection.h"
@@ -98,13 +99,15 @@ bool CFtpSession::OpenTransferConnection() {
   // window. What went wrong comes back for the boxes shown here.
   auto failure = std::make_shared<std::string>();
   Operation operation;
-  operation.work = [settings = settings_, timeout = EffectiveNetworkTimeout(), failure](
+  operation.work = [settings = settings_, timeout = EffectiveNetworkTimeout(), failure,
+                    target = engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_)](
                        const StatePtr& state, uint64_t id, const ConnectionPtr&) {
     auto session = std::make_shared<CInternetSession>();
     try {
       session->SetTimeout(timeout);
-      std::shared_ptr<CFtpConnection> connection = session->GetFtpConnection(
-          settings.Hostname, settings.Username, settings.Password, ClampedPort(settings), true);
+      session->SetTls(target.tls);
+      std::shared_ptr<CFtpConnection> connection =
+          session->GetFtpConnection(target.host, settings.Username, settings.Password, target.port, true);
       const bool kept = state->Finish(id, false, [&] {
         state->transferSession = session;
         state->transferConnection = connection;

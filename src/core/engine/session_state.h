@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "core/engine/ftp_session.h"
@@ -17,6 +18,7 @@
 #include "core/engine/log_sink.h"
 #include "core/engine/session_host.h"
 #include "core/engine/transfer_item.h"
+#include "core/ftp/tls_options.h"
 
 namespace veltrim {
 class CInternetSession;
@@ -52,6 +54,12 @@ struct SessionState {
   std::shared_ptr<CFtpConnection> transferConnection;
   bool transferClosing = false;  // the background run found the queue empty and is ending
   TransferRunSummary runs;
+  // TLS: the known-certificates file, the certificates this session trusts
+  // "this time" (server key and fingerprint; the second connection and later
+  // attempts need not ask again), and what protects the main connection.
+  std::string knownCertificatesPath;
+  std::set<std::string> certificatesTrustedOnce;
+  ftp::TlsStatus security;
 
   // The queue, shared by the window thread and the transfer worker.
   mutable std::mutex queueMutex;

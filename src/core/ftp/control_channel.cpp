@@ -17,7 +17,8 @@ constexpr const char* kClosedText = "The connection was closed.";
 
 std::shared_ptr<ControlChannel> ControlChannel::Connect(const std::string& host, uint16_t port,
                                                         std::chrono::milliseconds timeout, bool passive,
-                                                        const std::shared_ptr<WakeSignal>& cancel) {
+                                                        const std::shared_ptr<WakeSignal>& cancel,
+                                                        const TlsOptions& tls) {
   WakeFds wake;
   if (cancel) wake.push_back(cancel->Fd());
   const auto deadline = Clock::now() + timeout;
@@ -40,12 +41,74 @@ std::shared_ptr<ControlChannel> ControlChannel::Connect(const std::string& host,
   }
   auto channel = std::make_shared<ControlChannel>(std::move(socket), timeout, passive, cancel);
   auto lock = channel->Acquire();
+  if (tls.mode == TlsMode::Implicit) channel->StartTls(host, port, tls);
   const Reply greeting = channel->FinalReply(channel->ReadReply());  // 120: ready in a moment
   if (!greeting.IsSuccess()) {
     channel->MarkBroken(greeting.Text());
     throw CInternetException(kErrorCannotConnect, greeting.Text());
   }
+  if (tls.mode == TlsMode::WhenOffered || tls.mode == TlsMode::Required) channel->NegotiateTls(host, port, tls);
   return channel;
+}
+
+void ControlChannel::NegotiateTls(const std::string& host, uint16_t port, const TlsOptions& tls) {
+  const Reply reply = Command("AUTH TLS");
+  if (reply.code == 234) {
+    StartTls(host, port, tls);
+    return;
+  }
+  if (tls.mode == TlsMode::Required) {
+    const std::string text = "The server does not offer TLS, which this connection requires (" + reply.Text() +
+                             "). Neither user name nor password was sent.";
+    MarkBroken(text);
+    throw CInternetException(kErrorSecureChannel, text);
+  }
+  std::lock_guard state(stateMutex_);
+  security_.refusal = reply.Text();
+}
+
+void ControlChannel::StartTls(const std::string& host, uint16_t port, const TlsOptions& tls) {
+  try {
+    tls_ = std::make_shared<TlsContext>(tls.trustFile);
+    if (!socket_.Handshake(*tls_, host, nullptr, wakeFds_, NextDeadline(), timeout_, "the server")) ThrowUnusable();
+    peerCertificate_.reset(SSL_get1_peer_certificate(socket_.Ssl()));
+    const long verdict = SSL_get_verify_result(socket_.Ssl());
+    if (verdict != X509_V_OK || !peerCertificate_) {
+      const PeerCertificate shown = DescribeCertificate(peerCertificate_.get(), verdict, host, port);
+      if (!tls.decide || !tls.decide(shown)) {
+        throw CInternetException(kErrorCertificateRefused,
+                                 "The server's certificate was not accepted (SHA-256 fingerprint " +
+                                     (shown.fingerprint.empty() ? std::string("unknown") : shown.fingerprint) +
+                                     "): " + shown.problem + ".");
+      }
+    }
+  } catch (const CInternetException& e) {
+    MarkBroken(e.Text());
+    throw;
+  }
+  std::lock_guard state(stateMutex_);
+  security_.encrypted = true;
+  security_.version = TlsVersionOf(socket_.Ssl());
+  security_.cipher = TlsCipherOf(socket_.Ssl());
+}
+
+bool ControlChannel::SecureData(StreamSocket& data, const WakeFds& wake) {
+  const SslSessionPtr session(SSL_get1_session(socket_.Ssl()));
+  if (!data.Handshake(*tls_, std::string(), session.get(), wake, NextDeadline(), timeout_, "the data connection")) {
+    return false;
+  }
+  // A data connection that shows another certificate is not the server's.
+  const X509Ptr dataCertificate(SSL_get1_peer_certificate(data.Ssl()));
+  if (!dataCertificate || X509_cmp(dataCertificate.get(), peerCertificate_.get()) != 0) {
+    throw CInternetException(kErrorSecureChannel,
+                             "The data connection showed another certificate than the server's.");
+  }
+  return true;
+}
+
+TlsStatus ControlChannel::Security() const {
+  std::lock_guard state(stateMutex_);
+  return security_;
 }
 
 ControlChannel::ControlChannel(UniqueFd socket, std::chrono::milliseconds timeout, bool passive,
@@ -70,6 +133,17 @@ void ControlChannel::Login(const std::string& user, const std::string& password)
   }
   if (reply.code == 332) throw CInternetException(kErrorLoginFailure, accountText + reply.Text());
   if (!reply.IsSuccess()) throw CInternetException(kErrorLoginFailure, reply.Text());
+
+  if (socket_.Secure()) {
+    // Data connections go over TLS too, or the files travel in the clear.
+    Command("PBSZ 0");
+    const Reply prot = Command("PROT P");
+    if (!prot.IsSuccess()) {
+      throw CInternetException(kErrorSecureChannel,
+                               "The server refuses to protect data connections with TLS: " + prot.Text());
+    }
+    dataProtected_ = true;
+  }
 
   Reply feat = Command("FEAT");
   const ServerFeatures features = ParseFeatures(feat);
@@ -100,6 +174,15 @@ void ControlChannel::ThrowUnusable() const {
   throw CInternetException(kErrorConnectionAborted, reason);
 }
 
+bool ControlChannel::Lost() const {
+  if (closed_.load() || (cancel_ && cancel_->Fired())) return false;
+  if (broken_.load()) return true;
+  // An idle connection's end shows as a hang-up; unread bytes alone (a TLS
+  // record, say) do not count.
+  pollfd peer{socket_.Fd(), POLLRDHUP, 0};
+  return poll(&peer, 1, 0) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 void ControlChannel::MarkBroken(const std::string& reason) noexcept {
   {
     std::lock_guard state(stateMutex_);
@@ -107,7 +190,7 @@ void ControlChannel::MarkBroken(const std::string& reason) noexcept {
   }
   if (broken_.exchange(true)) return;
   wake_.Fire();
-  shutdown(socket_.Get(), SHUT_RDWR);
+  shutdown(socket_.Fd(), SHUT_RDWR);
 }
 
 void ControlChannel::Close() noexcept {
@@ -116,11 +199,16 @@ void ControlChannel::Close() noexcept {
   // QUIT only when no operation is talking to the server; a single
   // nonblocking send, since Close must never wait on a stalled server.
   if (!broken_.load() && operationMutex_.try_lock()) {
+    // The socket is nonblocking, so neither call waits.
     static const char quit[] = "QUIT\r\n";
-    [[maybe_unused]] ssize_t sent = send(socket_.Get(), quit, sizeof quit - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+    try {
+      [[maybe_unused]] ssize_t sent = socket_.Send(quit, sizeof quit - 1);
+      socket_.SendCloseNow();
+    } catch (const CInternetException&) {
+    }
     operationMutex_.unlock();
   }
-  shutdown(socket_.Get(), SHUT_RDWR);
+  shutdown(socket_.Fd(), SHUT_RDWR);
 }
 
 void ControlChannel::Send(const std::string& command) {
@@ -135,14 +223,20 @@ void ControlChannel::SendRaw(const std::string& bytes) {
   const auto deadline = NextDeadline();
   while (done < bytes.size()) {
     if (!IsOpen()) ThrowUnusable();
-    const ssize_t sent = send(socket_.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    ssize_t sent;
+    try {
+      sent = socket_.Send(bytes.data() + done, bytes.size() - done);
+    } catch (const CInternetException& e) {
+      MarkBroken(e.Text());
+      throw;
+    }
     if (sent > 0) {
       done += static_cast<std::size_t>(sent);
       continue;
     }
     if (sent < 0 && errno == EINTR) continue;
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      switch (WaitFor(socket_.Get(), POLLOUT, wakeFds_, deadline)) {
+      switch (WaitFor(socket_.Fd(), socket_.WaitEvents(POLLOUT), wakeFds_, deadline)) {
         case WaitResult::Ready:
           continue;
         case WaitResult::Woken:
@@ -191,7 +285,13 @@ std::optional<Reply> ControlChannel::ReadReplyUntil(Clock::time_point deadline) 
       return reply;
     }
     if (!IsOpen()) ThrowUnusable();
-    const ssize_t received = recv(socket_.Get(), chunk, sizeof chunk, 0);
+    ssize_t received;
+    try {
+      received = socket_.Receive(chunk, sizeof chunk);
+    } catch (const CInternetException& e) {
+      MarkBroken(e.Text());
+      throw;
+    }
     if (received > 0) {
       try {
         assembler_.Feed(std::string_view(chunk, static_cast<std::size_t>(received)));
@@ -210,7 +310,7 @@ std::optional<Reply> ControlChannel::ReadReplyUntil(Clock::time_point deadline) 
     }
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      switch (WaitFor(socket_.Get(), POLLIN, wakeFds_, deadline)) {
+      switch (WaitFor(socket_.Fd(), socket_.WaitEvents(POLLIN), wakeFds_, deadline)) {
         case WaitResult::Ready:
           continue;
         case WaitResult::Woken:

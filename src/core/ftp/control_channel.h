@@ -19,24 +19,30 @@
 #include "core/ftp/ftp_connection.h"
 #include "core/ftp/reply.h"
 #include "core/ftp/socket_io.h"
+#include "core/ftp/stream_socket.h"
+#include "core/ftp/tls_options.h"
 #include "core/ftp/wake_signal.h"
 
 namespace veltrim::ftp {
 
 class ControlChannel {
  public:
-  // Resolves, connects and reads the greeting. Throws CInternetException.
+  // Resolves, connects and reads the greeting; with TLS (tls.mode) secures
+  // the connection and settles the certificate before anything else is
+  // sent. Throws CInternetException.
   // cancel: a wake-up that abandons the attempt (the session's Close()).
   static std::shared_ptr<ControlChannel> Connect(const std::string& host, uint16_t port,
                                                  std::chrono::milliseconds timeout, bool passive,
-                                                 const std::shared_ptr<WakeSignal>& cancel);
+                                                 const std::shared_ptr<WakeSignal>& cancel,
+                                                 const TlsOptions& tls = {});
   ControlChannel(UniqueFd socket, std::chrono::milliseconds timeout, bool passive,
                  std::shared_ptr<WakeSignal> cancel);
   ~ControlChannel();
   ControlChannel(const ControlChannel&) = delete;
   ControlChannel& operator=(const ControlChannel&) = delete;
 
-  // USER, PASS, then FEAT and OPTS UTF8 ON. Throws with the server's reply.
+  // USER, PASS, over TLS PBSZ 0 and PROT P, then FEAT and OPTS UTF8 ON.
+  // Throws with the server's reply.
   void Login(const std::string& user, const std::string& password);
 
   // Holds off Close()'s QUIT while an operation talks to the server. Throws
@@ -61,9 +67,22 @@ class ControlChannel {
   // TYPE A or TYPE I, sent only when it changes. Throws when refused.
   void EnsureType(char type);
 
+  // PROT P is in force: every data connection is TLS.
+  bool DataProtected() const { return dataProtected_; }
+  // The TLS handshake of a data connection, resuming the control
+  // connection's session; the server must show the control connection's
+  // certificate. Under Acquire(). Throws; false when woken.
+  bool SecureData(StreamSocket& data, const WakeFds& wake);
+  TlsStatus Security() const;
+
   // Thread-safe and idempotent.
   void Close() noexcept;
   bool IsOpen() const { return !closed_.load() && !broken_.load() && !(cancel_ && cancel_->Fired()); }
+  // The server ended the conversation: a call found the connection closed,
+  // reset, answered 421, timed out or out of step, or the server has closed
+  // it since the last call (seen without reading or waiting, so any thread
+  // may ask). False once this side closed it.
+  bool Lost() const;
   // Throws the exception that explains why the channel cannot be used.
   [[noreturn]] void ThrowUnusable() const;
 
@@ -71,7 +90,7 @@ class ControlChannel {
   ServerFeatures Features() const;
   std::chrono::milliseconds Timeout() const { return timeout_; }
   bool PassiveAllowed() const { return passive_; }
-  int Fd() const { return socket_.Get(); }
+  int Fd() const { return socket_.Fd(); }
   // Descriptors that end every wait of this channel and its data connections.
   const WakeFds& WakeDescriptors() const { return wakeFds_; }
   Clock::time_point NextDeadline() const { return Clock::now() + timeout_; }
@@ -96,8 +115,13 @@ class ControlChannel {
 
  private:
   void SendRaw(const std::string& bytes);
+  // AUTH TLS (explicit) and the handshake; a refusal is fatal only when TLS
+  // is required.
+  void NegotiateTls(const std::string& host, uint16_t port, const TlsOptions& tls);
+  // The handshake and the certificate's verdict; throws when it is refused.
+  void StartTls(const std::string& host, uint16_t port, const TlsOptions& tls);
 
-  UniqueFd socket_;
+  StreamSocket socket_;
   const std::chrono::milliseconds timeout_;
   const bool passive_;
   WakeSignal wake_;
@@ -111,11 +135,15 @@ class ControlChannel {
   char currentType_ = 0;
   RefusedModes refused_;
   std::optional<std::string> cachedDirectory_;
+  std::shared_ptr<TlsContext> tls_;  // set once the control connection is TLS
+  X509Ptr peerCertificate_;
+  bool dataProtected_ = false;
 
   mutable std::mutex stateMutex_;  // for the values other threads may read
   std::string lastReply_;
   std::string brokenReason_;
   ServerFeatures features_;
+  TlsStatus security_;
 };
 
 }  // namespace veltrim::ftp

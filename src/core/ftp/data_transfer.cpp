@@ -127,10 +127,21 @@ std::unique_ptr<DataTransfer> DataTransfer::Open(const std::shared_ptr<ControlCh
     throw CInternetException(kErrorExtendedError, reply.Text());
   }
   if (listener.Valid() && !completed) data = AcceptActive(*channel, listener);
-  return std::make_unique<DataTransfer>(channel, std::move(data), direction, ascii, completed);
+  StreamSocket stream(std::move(data));
+  if (channel->DataProtected() && stream.Valid()) {
+    try {
+      if (!channel->SecureData(stream, channel->WakeDescriptors())) channel->ThrowUnusable();
+    } catch (const CInternetException& e) {
+      // The server has answered the transfer command and will end it on its
+      // own; that reply would answer the next command.
+      channel->MarkBroken(e.Text());
+      throw;
+    }
+  }
+  return std::make_unique<DataTransfer>(channel, std::move(stream), direction, ascii, completed);
 }
 
-DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, UniqueFd socket, TransferDirection direction,
+DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, StreamSocket socket, TransferDirection direction,
                            bool ascii, bool completed)
     : channel_(std::move(channel)),
       socket_(std::move(socket)),
@@ -180,7 +191,7 @@ bool DataTransfer::Fill() {
   char* target = ascii_ ? raw_.data() : buffer_.data();
   while (true) {
     CheckNotStopped();
-    const ssize_t received = recv(socket_.Get(), target, kBufferSize, 0);
+    const ssize_t received = socket_.Receive(target, kBufferSize);
     if (received > 0) {
       if (!ascii_) {
         end_ = static_cast<std::size_t>(received);
@@ -197,7 +208,7 @@ bool DataTransfer::Fill() {
     }
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      switch (WaitFor(socket_.Get(), POLLIN, wakeFds_, channel_->NextDeadline())) {
+      switch (WaitFor(socket_.Fd(), socket_.WaitEvents(POLLIN), wakeFds_, channel_->NextDeadline())) {
         case WaitResult::Ready:
           continue;
         case WaitResult::Woken:
@@ -246,14 +257,14 @@ void DataTransfer::Flush() {
   std::size_t done = 0;
   while (done < end_) {
     CheckNotStopped();
-    const ssize_t sent = send(socket_.Get(), buffer_.data() + done, end_ - done, MSG_NOSIGNAL);
+    const ssize_t sent = socket_.Send(buffer_.data() + done, end_ - done);
     if (sent > 0) {
       done += static_cast<std::size_t>(sent);
       continue;
     }
     if (sent < 0 && errno == EINTR) continue;
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      switch (WaitFor(socket_.Get(), POLLOUT, wakeFds_, channel_->NextDeadline())) {
+      switch (WaitFor(socket_.Fd(), socket_.WaitEvents(POLLOUT), wakeFds_, channel_->NextDeadline())) {
         case WaitResult::Ready:
           continue;
         case WaitResult::Woken:
@@ -270,7 +281,12 @@ void DataTransfer::Flush() {
 }
 
 void DataTransfer::Finish() {
-  if (direction_ == TransferDirection::Upload && socket_.Valid()) Flush();
+  if (direction_ == TransferDirection::Upload && socket_.Valid()) {
+    Flush();
+    if (!socket_.CloseAfterSending(wakeFds_, channel_->NextDeadline())) ThrowWoken();
+  } else {
+    socket_.SendCloseNow();
+  }
   socket_.Reset();
   if (completed_) return;
   completed_ = true;
@@ -284,7 +300,7 @@ void DataTransfer::Abort() noexcept {
     if (direction_ == TransferDirection::Download) {
       // Reset rather than close politely: the server stops sending at once.
       const linger reset{1, 0};
-      setsockopt(socket_.Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+      setsockopt(socket_.Fd(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
     socket_.Reset();
   }

@@ -6,6 +6,11 @@
 // Reads come from a large buffer filled by big socket reads, so the small
 // blocks the transfer loop asks for cost no system call each; writes collect
 // in a buffer that is flushed in big chunks and before the end.
+//
+// Over TLS the handshake starts once the server has answered the transfer
+// command (some servers reset a data connection whose handshake comes
+// earlier), and the data ends only with the server's TLS close: a
+// connection that simply stops is a broken transfer, never a short file.
 
 #include <cstddef>
 #include <memory>
@@ -14,6 +19,7 @@
 
 #include "core/ftp/ascii_codec.h"
 #include "core/ftp/socket_io.h"
+#include "core/ftp/stream_socket.h"
 #include "core/ftp/wake_signal.h"
 
 namespace veltrim::ftp {
@@ -32,7 +38,7 @@ class DataTransfer {
   static std::unique_ptr<DataTransfer> Open(const std::shared_ptr<ControlChannel>& channel,
                                             const std::string& command, TransferDirection direction, bool ascii);
 
-  DataTransfer(std::shared_ptr<ControlChannel> channel, UniqueFd socket, TransferDirection direction, bool ascii,
+  DataTransfer(std::shared_ptr<ControlChannel> channel, StreamSocket socket, TransferDirection direction, bool ascii,
                bool completed);
   ~DataTransfer();
   DataTransfer(const DataTransfer&) = delete;
@@ -57,7 +63,7 @@ class DataTransfer {
   void CheckNotStopped() const;
 
   std::shared_ptr<ControlChannel> channel_;
-  UniqueFd socket_;
+  StreamSocket socket_;
   const TransferDirection direction_;
   const bool ascii_;
   bool completed_;  // the completion reply has already arrived

@@ -126,8 +126,12 @@ void CFtpConnection::Close() {
 
 bool CFtpConnection::IsOpen() const { return channel_ && channel_->IsOpen(); }
 
+bool CFtpConnection::Lost() const { return channel_ && channel_->Lost(); }
+
 std::string CFtpConnection::LastReply() const { return channel_->LastReply(); }
 
 ServerFeatures CFtpConnection::Features() const { return channel_->Features(); }
+
+ftp::TlsStatus CFtpConnection::Security() const { return channel_->Security(); }
 
 }  // namespace veltrim

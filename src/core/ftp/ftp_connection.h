@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "core/ftp/tls_options.h"
+
 namespace veltrim {
 
 class CInternetFile;
@@ -58,10 +60,15 @@ class CFtpConnection {
   // connection in use; blocked calls return with an exception.
   void Close();
   bool IsOpen() const;
+  // Thread-safe; does not wait. The server ended this connection (see
+  // ControlChannel::Lost); false after Close().
+  bool Lost() const;
 
   // The last complete reply (all lines joined by "\n"), for the log.
   std::string LastReply() const;
   ServerFeatures Features() const;
+  // Whether the connection is encrypted, and how.
+  ftp::TlsStatus Security() const;
 
   // For CFtpFileFind and CInternetFile; not for the engine.
   const std::shared_ptr<ftp::ControlChannel>& Channel() const { return channel_; }

@@ -16,6 +16,7 @@ enum InternetError : int {
   kErrorInternal = 12004,
   kErrorInvalidUrl = 12005,
   kErrorNameNotResolved = 12007,
+  kErrorCertificateRefused = 12045,  // the server's certificate was not accepted
   kErrorInvalidArgument = 12009,   // e.g. CR, LF or NUL inside a path
   kErrorLoginFailure = 12015,
   kErrorOperationCancelled = 12017,  // closed from another thread
@@ -23,6 +24,7 @@ enum InternetError : int {
   kErrorConnectionAborted = 12030,   // the peer closed or reset the connection
   kErrorProtocol = 12111,            // a reply or listing we cannot accept
   kErrorLocalFile = 12150,           // a local file could not be read or written
+  kErrorSecureChannel = 12157,       // TLS failed, was refused or was cut short
 };
 
 class CInternetException : public std::exception {

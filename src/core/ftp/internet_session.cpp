@@ -23,7 +23,7 @@ std::unique_ptr<CFtpConnection> CInternetSession::GetFtpConnection(const std::st
   const auto cancel = cancel_;
   const auto timeout = timeout_;
   if (cancel->Fired()) throw CInternetException(kErrorOperationCancelled, "The connection was closed.");
-  auto channel = ftp::ControlChannel::Connect(host, port, timeout, passive, cancel);
+  auto channel = ftp::ControlChannel::Connect(host, port, timeout, passive, cancel, tls_);
   try {
     channel->Login(user, password);
   } catch (...) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "core/ftp/tls_options.h"
+
 namespace veltrim {
 
 class CFtpConnection;
@@ -27,10 +29,14 @@ class CInternetSession {
   // connect, each reply, data-connection set-up, each data read and write.
   void SetTimeout(std::chrono::milliseconds timeout);
   std::chrono::milliseconds Timeout() const { return timeout_; }
+  // TLS for connections opened afterwards (default: plain FTP).
+  void SetTls(ftp::TlsOptions tls) { tls_ = std::move(tls); }
 
   // Resolves host (IPv4 or IPv6), connects, reads the greeting, logs in with
   // USER/PASS and asks FEAT. Throws CInternetException on any failure; a
   // refusal carries the server's reply as its text (e.g. "530 Login incorrect.").
+  // With TLS (SetTls) the connection is secured first; a certificate that is
+  // not accepted throws kErrorCertificateRefused before USER is sent.
   // passive = true tries EPSV/PASV first and falls back to EPRT/PORT.
   std::unique_ptr<CFtpConnection> GetFtpConnection(const std::string& host, const std::string& user,
                                                    const std::string& password, uint16_t port = 21,
@@ -46,6 +52,7 @@ class CInternetSession {
  private:
   std::chrono::milliseconds timeout_ = kDefaultTimeout;
   std::shared_ptr<ftp::WakeSignal> cancel_;
+  ftp::TlsOptions tls_;
 };
 
 }  // namespace veltrim

@@ -35,9 +35,12 @@ QString ErrorBoxText(unsigned id) {
          QString::number(id);
 }
 
-void ShowErrorBox(QWidget* owner, unsigned id) {
+void ShowErrorBox(QWidget* owner, unsigned id, const QString& detail) {
   PlaySound(QStringLiteral("error.wav"));
-  ShowMessage(owner, QMessageBox::Critical, QStringLiteral("Error"), ErrorBoxText(id));
+  if (detail.isEmpty())
+    ShowMessage(owner, QMessageBox::Critical, QStringLiteral("Error"), ErrorBoxText(id));
+  else
+    Prompts().MessageWithDetail(owner, QMessageBox::Critical, QStringLiteral("Error"), ErrorBoxText(id), detail);
 }
 
 }  // namespace veltrim::ui

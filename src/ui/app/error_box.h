@@ -17,7 +17,8 @@ QString WrapErrorMessage(const QString& message);
 QString ErrorBoxText(unsigned id);
 
 // Plays "error.wav" (whatever the sound preference says) and shows the box,
-// titled "Error", owned by owner, until the user closes it.
-void ShowErrorBox(QWidget* owner, unsigned id);
+// titled "Error", owned by owner, until the user closes it. A detail (the
+// server's reply, say) goes under the box's text, which stays as it is.
+void ShowErrorBox(QWidget* owner, unsigned id, const QString& detail = {});
 
 }  // namespace veltrim::ui

@@ -399,18 +399,24 @@ void CMainFrame::OnConnect() {
 
 void CMainFrame::OnDisconnect() {
   if (!session_) return;
-  session_->AbortEverything();
-  session_.reset();
-  connected_ = false;
+  DropSession();
   profilePresent_ = false;
-  animationFrame_ = 0;
-  connectionBar_->SetText(QString::fromLatin1(kNotConnected));
-  connectionBar_->SetPicture(kPictureNotConnected);
-  SetStateIcon(kStateNotConnected);
   if (doc_ != nullptr) {
     doc_->SetResetOnNextNew(true);
     doc_->OnNewDocument();
   }
+  UpdateCommandUI();
+}
+
+void CMainFrame::DropSession() {
+  if (!session_) return;
+  session_->AbortEverything();
+  session_.reset();
+  connected_ = false;
+  animationFrame_ = 0;
+  connectionBar_->SetText(QString::fromLatin1(kNotConnected));
+  connectionBar_->SetPicture(kPictureNotConnected);
+  SetStateIcon(kStateNotConnected);
   UpdateCommandUI();
 }
 

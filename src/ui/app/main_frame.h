@@ -73,6 +73,11 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // resets the bars and the document.
   void OnConnect();
   void OnDisconnect();
+  // Lets the session go and shows the window as not connected, but keeps
+  // the profile: it stays the document's and the active one, so Connect can
+  // try it again (between retries, and after a connection that ended while
+  // the profile held unsaved changes).
+  void DropSession();
 
   // The session from Connect to Disconnect (not owned by anyone else).
   void AttachSession(std::unique_ptr<SessionLink> session);
@@ -81,8 +86,8 @@ class CMainFrame : public QMainWindow, public DocumentHost {
   // busy animation.
   void SetConnected(bool connected);
 
-  // Error box (fixed message by id).
-  void ShowError(unsigned id);
+  // Error box (fixed message by id), with an optional detail under it.
+  void ShowError(unsigned id, const QString& detail = {});
 
   // Fields other parts of the program read and write.
   Preferences& Prefs() { return prefs_; }

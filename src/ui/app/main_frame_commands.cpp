@@ -13,6 +13,8 @@
 #include "ui/app/help_window.h"
 #include "ui/app/main_frame.h"
 #include "ui/dialogs/prompts.h"
+#include "ui/views/file_type_names.h"
+#include "ui/views/remote_entry_model.h"
 #include "ui/views/remote_list_view.h"
 #include "ui/widgets/connection_bar.h"
 #include "ui/widgets/docking_bar.h"
@@ -71,6 +73,10 @@ CommandState CMainFrame::CurrentCommandState() const {
     state.sessionHasIndexFile = session_->HasIndexFile();
   }
   state.listViewExists = view_ != nullptr;
+  if (const int row = view_ != nullptr ? view_->FirstSelectedRow() : -1; row >= 0) {
+    const RemoteRow& first = view_->Rows().Row(row);
+    state.selectionHasAssociatedProgram = HasAssociatedProgram(first.name, first.typeText);
+  }
   return state;
 }
 
@@ -200,7 +206,7 @@ void CMainFrame::OnAbout() {
   RunModal(about);
 }
 
-void CMainFrame::ShowError(unsigned id) { ShowErrorBox(this, id); }
+void CMainFrame::ShowError(unsigned id, const QString& detail) { ShowErrorBox(this, id, detail); }
 
 void CMainFrame::ShowHelpPage(const QString& page) {
   if (!help_) help_ = new HelpWindow(this);

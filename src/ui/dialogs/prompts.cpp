@@ -31,6 +31,14 @@ QMessageBox::StandardButton DesktopPrompter::Message(QWidget* owner, QMessageBox
   return static_cast<QMessageBox::StandardButton>(result);
 }
 
+QMessageBox::StandardButton DesktopPrompter::MessageWithDetail(QWidget* owner, QMessageBox::Icon icon,
+                                                               const QString& caption, const QString& text,
+                                                               const QString& detail) {
+  QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+  box.setInformativeText(detail);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 QString DesktopPrompter::Text(QWidget* owner, const QString& prompt, const QString& caption,
                               const QString& defaultText, bool password) {
   CInputDlg dialog(owner, caption, prompt, defaultText, password);

@@ -29,6 +29,13 @@ class Prompter {
                                               const QString& caption, const QString& text,
                                               QMessageBox::StandardButtons buttons,
                                               QMessageBox::StandardButton defaultButton) = 0;
+  // The same box with OK and a second, smaller text under the first (why a
+  // server or the system refused). By default the box without it.
+  virtual QMessageBox::StandardButton MessageWithDetail(QWidget* owner, QMessageBox::Icon icon,
+                                                        const QString& caption, const QString& text,
+                                                        const QString& /*detail*/) {
+    return Message(owner, icon, caption, text, QMessageBox::Ok, QMessageBox::NoButton);
+  }
 
   // A one-line text prompt (CInputDlg). Returns the typed text after OK (may
   // be empty) and an empty text after Cancel or close. With password set the
@@ -71,6 +78,8 @@ class DesktopPrompter final : public Prompter {
                                       const QString& caption, const QString& text,
                                       QMessageBox::StandardButtons buttons,
                                       QMessageBox::StandardButton defaultButton) override;
+  QMessageBox::StandardButton MessageWithDetail(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                                const QString& text, const QString& detail) override;
   QString Text(QWidget* owner, const QString& prompt, const QString& caption,
                const QString& defaultText, bool password) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& folder,

@@ -12,9 +12,11 @@
 #include "ui/ftp/download_commands.h"
 #include "ui/ftp/dropped_files.h"
 #include "ui/ftp/file_commands.h"
+#include "ui/ftp/file_information.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/remote_navigator.h"
 #include "ui/ftp/upload_commands.h"
+#include "ui/ftp/view_edit_commands.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/directory_tree_navigator.h"
 #include "ui/views/remote_entry_model.h"
@@ -42,7 +44,9 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
       files_(std::make_unique<FileCommands>(frame, *live_, *navigator_)),
       downloads_(std::make_unique<DownloadCommands>(frame, *live_)),
       uploads_(std::make_unique<UploadCommands>(frame, *live_, *navigator_)),
-      drops_(std::make_unique<DroppedFiles>(frame, *live_, *uploads_)) {
+      drops_(std::make_unique<DroppedFiles>(frame, *live_, *uploads_)),
+      viewEdit_(std::make_unique<ViewEditCommands>(frame, *live_)),
+      information_(std::make_unique<FileInformation>(frame, *live_, *navigator_)) {
   CVeltrimFTPView* view = frame.View();
   controller_->InstallCommands();
   navigator_->InstallCommands();
@@ -50,12 +54,15 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
   downloads_->InstallCommands();
   uploads_->InstallCommands();
   drops_->Install();
+  viewEdit_->InstallCommands();
+  information_->InstallCommands();
   files_->SetLabelEditing([this] { return IsEditingLabel(); }, [this](int row) { StartLabelEdit(row); });
   ConnectionController* controller = controller_.get();
   RemoteNavigator* navigator = navigator_.get();
   connect(controller, &ConnectionController::LoggedIn, navigator, &RemoteNavigator::ShowStartDirectory);
   connect(controller, &ConnectionController::SessionReleased, navigator, &RemoteNavigator::ClearDisplay);
-  connect(navigator, &RemoteNavigator::ConnectionLost, controller, &ConnectionController::OnConnectionLost);
+  live_->SetConnectionHandlers([controller] { controller->OnConnectionLost(); },
+                               [navigator] { navigator->ShowListing(); });
 
   QTreeView* details = view->DetailsView();
   QListView* icons = view->IconView();

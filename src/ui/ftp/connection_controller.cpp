@@ -2,10 +2,9 @@
 
 #include <QPointer>
 
-#include <algorithm>
-
 #include "ui/app/main_frame.h"
 #include "ui/dialogs/prompts.h"
+#include "ui/ftp/connection_security.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/qt_session_host.h"
 #include "ui/ftp/session_handle.h"
@@ -16,15 +15,6 @@
 
 namespace veltrim::ui {
 
-namespace {
-
-int WatchdogMilliseconds(int32_t timeoutSeconds) {
-  // A profile's 0 or a negative number would end every attempt at once.
-  return std::clamp<int32_t>(timeoutSeconds, 1, 3600) * 1000;
-}
-
-}  // namespace
-
 ConnectionController::ConnectionController(CMainFrame& frame, LiveSession& live)
     : frame_(frame),
       live_(live),
@@ -32,13 +22,23 @@ ConnectionController::ConnectionController(CMainFrame& frame, LiveSession& live)
       log_(std::make_shared<SessionLogSink>(frame.SessionLog())) {
   watchdog_.setSingleShot(false);
   connect(&watchdog_, &QTimer::timeout, this, &ConnectionController::OnWatchdogTick);
-  host_->SetAttemptAbortedHandler([this] { attempt_.aborted = true; });
+  host_->SetAttemptAbortedHandler([this] { retry_.Abort(); });
+  // The user's time with the certificate question is not the server's: the
+  // watchdog stops while it is open and starts afresh after it.
+  host_->SetCertificateQuestionHandler([this, held = std::make_shared<bool>(false)](bool open) {
+    if (open) {
+      *held = watchdog_.isActive();
+      watchdog_.stop();
+    } else if (*held) {
+      watchdog_.start(retry_.WatchdogPeriod());
+    }
+  });
   host_->SetRememberCancelHandler([this](RememberedCancel which) {
     if (which == RememberedCancel::AlwaysCancel) frame_.Prefs().Cancel = true;
     if (which == RememberedCancel::NeverCancel) frame_.Prefs().NeverCancel = true;
   });
   // Another profile gets every retry again.
-  connect(&frame_, &CMainFrame::ProfileTaken, this, [this] { attempt_.counter = 0; });
+  connect(&frame_, &CMainFrame::ProfileTaken, this, [this] { retry_.Reset(); });
 }
 
 ConnectionController::~ConnectionController() {
@@ -70,16 +70,14 @@ void ConnectionController::OnConnect() {
       watchdog_.stop();
       return;
     }
-    const int retries = std::clamp<int32_t>(frame_.ActiveProfile().Retries, 0, kMaxRetries);
-    if (attempt_.counter < retries && !attempt_.aborted) {
-      ++attempt_.counter;
+    if (retry_.NextAttempt()) {
       Disconnect(DisconnectWhy::Retry);
-      if (attempt_.aborted) return;
+      if (retry_.Aborted()) return;
       continue;
     }
     watchdog_.stop();
     Disconnect(DisconnectWhy::GaveUp);
-    attempt_ = AttemptState{};
+    retry_.Reset();
     ShowInformation(&frame_, QStringLiteral("Not Connected"),
                     QStringLiteral("A connection to the server could not be established"));
     return;
@@ -92,6 +90,7 @@ std::shared_ptr<CFtpSession> ConnectionController::NewSession(const ServerSettin
   session->SetLogSink(log_);
   log_->ShowScrollBar();
   ApplySessionPreferences(*session, prefs);
+  session->SetKnownCertificatesFile(KnownCertificatesPath().toStdString());
   session->SetBinaryMode(prefs.Binary);
   session->SetAutoMode(prefs.Auto);
   session->SetServerSettings(profile);
@@ -100,6 +99,7 @@ std::shared_ptr<CFtpSession> ConnectionController::NewSession(const ServerSettin
 
 bool ConnectionController::Attempt() {
   const ServerSettings profile = frame_.ActiveProfile();
+  retry_.SetProfile(profile);
   std::shared_ptr<CFtpSession> session = NewSession(profile);
   live_.Set(session);
   CFtpSession* raw = session.get();
@@ -113,9 +113,9 @@ bool ConnectionController::Attempt() {
     doc->SetTitle();
   }
 
-  watchdog_.start(WatchdogMilliseconds(profile.Timeout));
+  watchdog_.start(retry_.WatchdogPeriod());
   ++attempts_;
-  const bool loggedIn = session->Connect(attempt_.counter);
+  const bool loggedIn = session->Connect(retry_.Attempt());
   if (!live_.Alive(session)) {
     // Disconnected while the attempt waited: nothing more to try.
     watchdog_.stop();
@@ -129,6 +129,8 @@ bool ConnectionController::Attempt() {
 void ConnectionController::AfterLogin() {
   watchdog_.stop();
   frame_.SetConnected(true);
+  if (const std::shared_ptr<CFtpSession> session = live_.Get())
+    ShowConnectionSecurity(frame_.ConnectionBarWidget(), session->Security());
   emit LoggedIn();
 }
 
@@ -155,17 +157,32 @@ bool ConnectionController::OnDisconnectCommand() {
 }
 
 void ConnectionController::OnConnectionLost() {
+  if (frame_.Session() == nullptr || reportingLoss_) return;
+  // While the box is up no command may start on the dead connection (a
+  // pending tree navigation would try to reconnect under it).
+  reportingLoss_ = true;
+  const bool wasBusy = frame_.Busy();
+  frame_.SetBusy(true);
   ShowMessage(&frame_, QMessageBox::Critical, QStringLiteral("Disconnected"),
               QStringLiteral("You have been disconnected from the server"));
+  frame_.SetBusy(wasBusy);
+  reportingLoss_ = false;
+  // A reconnect the user cancelled must not stop the retries of the next Connect.
+  retry_.Reset();
   Disconnect(DisconnectWhy::Lost);
 }
 
 void ConnectionController::Disconnect(DisconnectWhy why) {
-  if (why != DisconnectWhy::Retry) {
-    if (CVeltrimFTPDoc* doc = frame_.Document(); doc != nullptr && doc->IsModified()) doc->SaveModified();
-  }
   watchdog_.stop();
-  frame_.OnDisconnect();
+  // A connection that ends without the user asking never takes the profile
+  // with it when it holds unsaved changes (a profile just typed with New):
+  // it stays the document's and the active one, ready to be corrected and
+  // tried again. Between retries it stays anyway.
+  const CVeltrimFTPDoc* doc = frame_.Document();
+  if (why == DisconnectWhy::Retry || (doc != nullptr && doc->IsModified()))
+    frame_.DropSession();
+  else
+    frame_.OnDisconnect();
 }
 
 void ConnectionController::OnSessionReleased(CFtpSession* session) {
@@ -173,9 +190,10 @@ void ConnectionController::OnSessionReleased(CFtpSession* session) {
   // A session that had logged in ends its Connect: the next one starts with
   // every retry. One released before it logged in (a retry, or a
   // Disconnect in the middle of an attempt) leaves the count as it is.
-  if (session->IsConnected()) attempt_ = AttemptState{};
+  if (session->IsConnected()) retry_.Reset();
   live_.Reset();
   watchdog_.stop();
+  ClearConnectionSecurity(frame_.ConnectionBarWidget());
   emit SessionReleased();
 }
 

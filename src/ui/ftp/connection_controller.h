@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "core/engine/connect_retry.h"
 #include "core/engine/ftp_session.h"
 
 namespace veltrim::ui {
@@ -27,10 +28,6 @@ class SessionLogSink;
 class ConnectionController : public QObject {
   Q_OBJECT
  public:
-  // The most retries a profile can ask for (the engine numbers attempts
-  // 0..100).
-  static constexpr int kMaxRetries = 100;
-
   ConnectionController(CMainFrame& frame, LiveSession& live);
   ~ConnectionController() override;
 
@@ -44,7 +41,8 @@ class ConnectionController : public QObject {
   bool OnDisconnectCommand();
   // Step of the watchdog timer.
   void OnWatchdogTick();
-  // The server no longer answers: says so and disconnects.
+  // The one routine for a lost main connection, wherever it was noticed:
+  // the "Disconnected" box, then the disconnect.
   void OnConnectionLost();
 
   QtSessionHost& Host() const { return *host_; }
@@ -54,8 +52,8 @@ class ConnectionController : public QObject {
   int Attempts() const { return attempts_; }  // login attempts started so far
   // The number of the login attempt that runs (or ran last) in this Connect,
   // and whether the user cancelled one.
-  int AttemptCounter() const { return attempt_.counter; }
-  bool AttemptAborted() const { return attempt_.aborted; }
+  int AttemptCounter() const { return retry_.Attempt(); }
+  bool AttemptAborted() const { return retry_.Aborted(); }
 
  signals:
   // Logged in: the navigator shows the start directory.
@@ -66,14 +64,6 @@ class ConnectionController : public QObject {
 
  private:
   enum class DisconnectWhy { Retry, GaveUp, Lost };
-  // Where the retries of one Connect stand: the number of the running login
-  // attempt (0 = the first) and whether the user cancelled an attempt in
-  // the Please Wait box. Reset when a Connect gives up, when a logged-in
-  // session is released, and (the counter) when a new profile arrives.
-  struct AttemptState {
-    int counter = 0;
-    bool aborted = false;
-  };
 
   // One attempt; true when logged in (or when the session went away
   // meanwhile, so no retry follows).
@@ -89,7 +79,12 @@ class ConnectionController : public QObject {
   std::shared_ptr<SessionLogSink> log_;
   QTimer watchdog_;  // timer 1
   int attempts_ = 0;
-  AttemptState attempt_;
+  bool reportingLoss_ = false;  // the Disconnected box is up
+  // Where the retries of one Connect stand: the number of the running login
+  // attempt and whether the user cancelled one in the Please Wait box. Reset
+  // when a Connect gives up, when a logged-in session is released or lost,
+  // and when a new profile arrives.
+  ConnectRetryPolicy retry_;
 };
 
 }  // namespace veltrim::ui

@@ -85,7 +85,7 @@ QString DownloadCommands::AskLocalFolder() const {
 }
 
 void DownloadCommands::OnDownloadFiles() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const std::string prefix = ToStd(live_.Prefix());
   const std::vector<PickedRow> rows = SelectedRows();
@@ -104,7 +104,7 @@ void DownloadCommands::OnDownloadFiles() {
         continue;
       }
       session->AddToQueue(source, local, true, row.size, session->IsBinaryTransfer(source));
-      if (!live_.Alive(session)) return;
+      if (live_.Gone(session)) return;
     }
   } else if (rows.size() == 1) {
     const PickedRow& row = rows.front();
@@ -130,12 +130,12 @@ void DownloadCommands::OnDownloadFiles() {
     const std::string source = ftp::ResolveRemotePath(session->CurrentDir(), ToStd(typed));
     session->AddToQueue(source, LocalPath(local), true, 0, session->IsBinaryTransfer(source));
   }
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   StartQueuedTransfers(frame_, live_, kErrDownloadFile);
 }
 
 void DownloadCommands::OnDownloadDirectory() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString typed = InputBox(QStringLiteral("Please enter the full path of the directory to download:"),
                                  QString::fromLatin1(kCaption), live_.Prefix(), &frame_);

@@ -55,6 +55,8 @@ void DroppedFiles::StartKept() {
 }
 
 void DroppedFiles::Upload(const QStringList& paths) {
+  // An idle connection the server closed is made again first.
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const std::string current = session->CurrentDir();
   for (const QString& dropped : paths) {

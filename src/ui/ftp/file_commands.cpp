@@ -29,7 +29,7 @@ FileCommands::FileCommands(CMainFrame& frame, const LiveSession& live, RemoteNav
             if (newName == oldName || newName.isEmpty() || oldName == QLatin1String(".") ||
                 oldName == QLatin1String(".."))
               return;
-            if (RenameRemoteFile(oldName, newName)) list_.RenameEntry(oldName, newName);
+            if (RenameRemoteFile(oldName, newName)) navigator_.RenameRow(oldName, newName);
           });
 }
 
@@ -44,7 +44,7 @@ void FileCommands::SetLabelEditing(std::function<bool()> isEditing, std::functio
 }
 
 void FileCommands::OnDeleteFile() {
-  if (EditingLabel() || !live_.CanStartWork()) return;
+  if (EditingLabel() || !live_.BeginWork()) return;
   if (view_.FirstSelectedRow() >= 0) {
     DeleteSelectedFiles();
     return;
@@ -56,11 +56,11 @@ void FileCommands::OnDeleteFile() {
   if (!live_.Alive(session)) return;
   if (path.isEmpty() || path == current) return;
   if (!session->DeleteFile(ToStd(path))) {
-    if (live_.Alive(session)) frame_.ShowError(kErrDeleteFile);
+    if (!live_.Gone(session)) frame_.ShowError(kErrDeleteFile, LiveSession::FailureDetail(*session));
     return;
   }
-  if (!live_.Alive(session)) return;
-  navigator_.BackToParentOf(session, path, [&] { list_.RemoveEntryByName(BaseName(path)); });
+  if (live_.Gone(session)) return;
+  navigator_.BackToParentOf(session, path, [&] { navigator_.RemoveRow(BaseName(path)); });
 }
 
 void FileCommands::DeleteSelectedFiles() {
@@ -81,7 +81,7 @@ void FileCommands::DeleteSelectedFiles() {
     }
     const QString name = candidate.name;
     const bool deleted = session->DeleteFile(ToStd(prefix + name));
-    if (!live_.Alive(session)) return;
+    if (live_.Gone(session)) return;
     if (deleted)
       list_.RemoveEntryByName(name);  // the next row moves up into this index
     else
@@ -90,7 +90,7 @@ void FileCommands::DeleteSelectedFiles() {
 }
 
 void FileCommands::OnRenameFile() {
-  if (EditingLabel() || !live_.CanStartWork()) return;
+  if (EditingLabel() || !live_.BeginWork()) return;
   if (const int row = view_.FirstSelectedRow(); row >= 0) {
     if (startLabelEdit_) startLabelEdit_(row);
     return;
@@ -105,20 +105,20 @@ void FileCommands::OnRenameFile() {
                                    QStringLiteral("Rename File"), oldPath, &frame_);
   if (!live_.Alive(session)) return;
   if (!session->RenameFile(ToStd(oldPath), ToStd(newPath))) {
-    if (live_.Alive(session)) frame_.ShowError(kErrRenameFile);
+    if (!live_.Gone(session)) frame_.ShowError(kErrRenameFile, LiveSession::FailureDetail(*session));
     return;
   }
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   navigator_.BackToParentOf(session, oldPath,
-                            [&] { list_.RenameEntry(BaseName(oldPath), BaseName(newPath)); });
+                            [&] { navigator_.RenameRow(BaseName(oldPath), BaseName(newPath)); });
 }
 
 bool FileCommands::RenameRemoteFile(const QString& oldName, const QString& newName) {
-  if (!live_.CanStartWork()) return false;
+  if (!live_.BeginWork()) return false;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const bool renamed = session->RenameFile(ToStd(oldName), ToStd(newName));
-  if (!live_.Alive(session)) return false;
-  if (!renamed) frame_.ShowError(kErrRenameFile);
+  if (live_.Gone(session)) return false;
+  if (!renamed) frame_.ShowError(kErrRenameFile, LiveSession::FailureDetail(*session));
   return renamed;
 }
 

@@ -7,9 +7,14 @@
 // command therefore takes its own reference (Get) before it starts and,
 // after every wait, checks with Alive that the session is still the live one
 // before it touches the window again.
+//
+// A main connection that the server ended is handled here for every command:
+// BeginWork makes one again when the server closed it while it was idle, and
+// Gone, asked after each operation, runs the one lost-connection routine.
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,11 +44,33 @@ class LiveSession {
   // operation waits would have its answer dropped.)
   bool CanStartWork() const;
 
+  // What the window does when the main connection is gone (the connection
+  // controller: the "Disconnected" box and the disconnect), and when a
+  // reconnect could not return to the directory on display (the navigator
+  // lists where the session is).
+  void SetConnectionHandlers(std::function<void()> lost, std::function<void()> relist);
+  // At the start of a command: CanStartWork, and a main connection that the
+  // server closed while it was idle is logged and made again once with the
+  // profile. False when the command must not go on (no work possible, the
+  // reconnect failed and the lost routine ran, or it landed elsewhere and
+  // that directory is listed instead).
+  bool BeginWork() const;
+  // After a session operation: true when the command must stop because the
+  // session went away meanwhile, or because its main connection turned out
+  // to be lost (the lost routine has then run). Transfers ask it too.
+  bool Gone(const std::shared_ptr<CFtpSession>& session) const;
+  // The server no longer tells where the session is: taken as lost.
+  void ReportLost() const;
+
   // The session's current directory (empty between connections).
   QString CurrentDir() const;
   // What goes before a name in the current directory: "/" at the root, the
   // directory and "/" anywhere else.
   QString Prefix() const;
+
+  // What the server or the system said about the session's last failure
+  // (the detail under an error box); empty when there is nothing.
+  static QString FailureDetail(const CFtpSession& session) { return FromStd(session.LastFailure().Detail()); }
 
   static std::string ToStd(const QString& text) { return text.toStdString(); }
   static QString FromStd(const std::string& text) { return QString::fromStdString(text); }
@@ -51,6 +78,8 @@ class LiveSession {
  private:
   const CMainFrame& frame_;
   std::shared_ptr<CFtpSession> session_;
+  std::function<void()> lost_;
+  std::function<void()> relist_;
 };
 
 }  // namespace veltrim::ui

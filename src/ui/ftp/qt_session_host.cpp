@@ -10,6 +10,7 @@
 #include "ui/app/error_box.h"
 #include "ui/app/sound_player.h"
 #include "ui/dialogs/cancel_transfer_dlg.h"
+#include "ui/dialogs/certificate_dlg.h"
 #include "ui/dialogs/input_dlg.h"
 #include "ui/dialogs/please_wait_dlg.h"
 #include "ui/dialogs/prompts.h"
@@ -268,6 +269,17 @@ CancelTransferAnswer QtSessionHost::AskCancelTransfer() {
     answer.CancelQueue = RunModal(dialog) == QDialog::Accepted;
     answer.AlwaysCancel = dialog.Always() != 0;
     answer.NeverCancel = dialog.Never() != 0;
+  });
+  return answer;
+}
+
+CertificateAnswer QtSessionHost::AskCertificate(const CertificateQuestion& question) {
+  CertificateAnswer answer = CertificateAnswer::Cancel;
+  RunAndWait([this, &question, &answer] {
+    if (certificateQuestion_) certificateQuestion_(true);
+    CCertificateDlg dialog(question, owner_.data());
+    answer = CCertificateDlg::AnswerFor(RunModal(dialog));
+    if (certificateQuestion_) certificateQuestion_(false);
   });
   return answer;
 }

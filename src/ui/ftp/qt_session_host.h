@@ -41,6 +41,11 @@ class QtSessionHost final : public QObject, public SessionHost {
   void SetRememberCancelHandler(std::function<void(RememberedCancel)> handler) {
     rememberCancel_ = std::move(handler);
   }
+  // Told (window thread) when the certificate question opens (true) and
+  // closes (false): the frame holds its login watchdog meanwhile.
+  void SetCertificateQuestionHandler(std::function<void(bool)> handler) {
+    certificateQuestion_ = std::move(handler);
+  }
 
   // The open "Please Wait" box, if any (tests press its Cancel).
   CPleaseWaitDlg* PleaseWaitBox() const;
@@ -73,6 +78,7 @@ class QtSessionHost final : public QObject, public SessionHost {
   void TransferProgressed() override;
   CancelTransferAnswer AskCancelTransfer() override;
   void RememberCancelAnswer(RememberedCancel which) override;
+  CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
  private:
   bool OnWindowThread() const;
@@ -94,6 +100,7 @@ class QtSessionHost final : public QObject, public SessionHost {
   bool windowCallsPosted_ = false;
   std::function<void()> attemptAborted_;
   std::function<void(RememberedCancel)> rememberCancel_;
+  std::function<void(bool)> certificateQuestion_;
 };
 
 }  // namespace veltrim::ui

@@ -65,7 +65,7 @@ void RemoteNavigator::ShowStartDirectory() {
     return;
   }
   const std::string loginDirectory = session->GetCurrentDirectory();
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   ServerSettings withHome = profile;
   withHome.RemoteDir = loginDirectory;  // where Home returns
   frame_.SetActiveProfile(withHome);
@@ -85,7 +85,7 @@ void RemoteNavigator::ShowListing() {
     bar->SetText(FromStd(frame_.ActiveProfile().Name) + QStringLiteral(" - ") + path);
 
   session->ListDirectory();
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   DirectoryListing& listing = session->Listing();
 
   frame_.SetBusy(true);
@@ -135,6 +135,7 @@ void RemoteNavigator::ShowListing() {
     session->WriteLog(text);
   }
   finish();
+  if (live_.Gone(session)) return;
   tree_.ExpandCurrentNode();
   emit ListingShown();
 }
@@ -148,15 +149,15 @@ void RemoteNavigator::ClearDisplay() {
 // -------------------------------------------------------------- navigation
 
 void RemoteNavigator::GoToDirectory(const QString& path) {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   session->ChangeDirectory(ToStd(path));
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   const std::string before = session->CurrentDir();
   const std::string now = session->GetCurrentDirectory();
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   if (now.empty()) {
-    emit ConnectionLost();
+    live_.ReportLost();
     return;
   }
   if (now != before) ShowListing();
@@ -167,10 +168,10 @@ void RemoteNavigator::BackToParentOf(const std::shared_ptr<CFtpSession>& session
   // "/a" has the root as its parent; a bare name, the server's current
   // directory ("").
   session->ChangeDirectory(ftp::RemoteParent(ToStd(path)));
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   const std::string before = session->CurrentDir();
   const std::string now = session->GetCurrentDirectory();
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   if (now != before)
     ShowListing();
   else
@@ -179,7 +180,7 @@ void RemoteNavigator::BackToParentOf(const std::shared_ptr<CFtpSession>& session
 
 void RemoteNavigator::OnChangeDirectory() {
   // No question while another operation waits: its answer would be dropped.
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const QString current = live_.CurrentDir();
   QString target = current;
   const int row = view_.FirstSelectedRow();
@@ -189,7 +190,8 @@ void RemoteNavigator::OnChangeDirectory() {
     target = InputBox(QStringLiteral("Enter the full path of the directory you wish to change to:"),
                       QStringLiteral("Change Directory"), current, &frame_);
   }
-  if (target != current) GoToDirectory(target);
+  // An empty answer is a Cancel: nothing is sent or logged.
+  if (!target.isEmpty() && target != current) GoToDirectory(target);
 }
 
 void RemoteNavigator::OnHome() { GoToDirectory(FromStd(frame_.ActiveProfile().RemoteDir)); }
@@ -199,7 +201,7 @@ void RemoteNavigator::OnRoot() { GoToDirectory(QStringLiteral("/")); }
 void RemoteNavigator::OnRefresh() {
   // A listing started inside another operation's wait would run the
   // session's work inside itself.
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   ShowListing();
 }
 
@@ -217,7 +219,7 @@ void RemoteNavigator::OpenSelection() {
 // ------------------------------------------------------------- directories
 
 void RemoteNavigator::OnCreateDirectory() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString current = live_.CurrentDir();
   QString answer = InputBox(QStringLiteral("Please enter the full path of the new directory:"),
@@ -226,10 +228,10 @@ void RemoteNavigator::OnCreateDirectory() {
   answer = WithoutTrailingSlashes(answer);
   if (answer.isEmpty() || answer == current || answer == QLatin1String("/")) return;
   if (!session->MakeDirectory(ToStd(answer))) {
-    if (live_.Alive(session)) frame_.ShowError(kErrCreateDirectory);
+    if (!live_.Gone(session)) frame_.ShowError(kErrCreateDirectory, LiveSession::FailureDetail(*session));
     return;
   }
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   const QString name = BaseName(answer);
   ListingEntry made;
   made.Name = ToStd(name);
@@ -250,7 +252,7 @@ void RemoteNavigator::OnCreateDirectory() {
 }
 
 void RemoteNavigator::OnRemoveDirectory() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString current = live_.CurrentDir();
   const QString base = live_.Prefix();
@@ -265,15 +267,25 @@ void RemoteNavigator::OnRemoveDirectory() {
   path = WithoutTrailingSlashes(path);
   if (path.isEmpty() || path == current || path == QLatin1String("/")) return;
   if (!session->RemoveDirectory(ToStd(path))) {
-    if (live_.Alive(session)) frame_.ShowError(kErrRemoveDirectory);
+    if (!live_.Gone(session)) frame_.ShowError(kErrRemoveDirectory, LiveSession::FailureDetail(*session));
     return;
   }
-  if (!live_.Alive(session)) return;
+  if (live_.Gone(session)) return;
   const QString name = BaseName(path);
-  BackToParentOf(session, path, [&] {
-    tree_.RemoveChild(name);
-    list_.RemoveEntryByName(name);
-  });
+  BackToParentOf(session, path, [&] { RemoveRow(name); });
+}
+
+void RemoteNavigator::RemoveRow(const QString& name) {
+  tree_.RemoveChild(name);
+  list_.RemoveEntryByName(name);
+}
+
+void RemoteNavigator::RenameRow(const QString& oldName, const QString& newName) {
+  // The tree keeps a node per folder it has seen; a renamed folder's node
+  // must lead to the new name.
+  const int row = list_.RowOf(oldName);
+  if (row >= 0 && list_.Row(row).typeText == QLatin1String(kFolderTypeText)) tree_.RenameChild(oldName, newName);
+  list_.RenameEntry(oldName, newName);
 }
 
 }  // namespace veltrim::ui

@@ -52,6 +52,10 @@ class RemoteNavigator : public QObject {
   // Empties the list and the tree (their rows point into the listing of a
   // session that is going).
   void ClearDisplay();
+  // A row of the current directory was renamed or removed on the server:
+  // the list and, for a folder, the Directories tree follow.
+  void RenameRow(const QString& oldName, const QString& newName);
+  void RemoveRow(const QString& name);
 
   void OnChangeDirectory();
   void OnHome();
@@ -65,8 +69,6 @@ class RemoteNavigator : public QObject {
 
  signals:
   void ListingShown();
-  // The server no longer tells where the session is: the connection is gone.
-  void ConnectionLost();
 
  private:
   CMainFrame& frame_;

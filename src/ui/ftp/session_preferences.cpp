@@ -12,6 +12,7 @@ void ApplySessionPreferences(CFtpSession& session, const Preferences& prefs) {
   session.SetNeverCancelQueue(prefs.NeverCancel);
   session.SetPlaySounds(prefs.PlaySounds);
   session.SetBlockSize(prefs.BlockSize);
+  session.SetUseTlsWhenOffered(prefs.UseTLSWhenOffered);
   std::vector<std::string> extensions;
   for (const QString& extension : prefs.Extensions) {
     if (extension.isEmpty()) break;

@@ -1,6 +1,7 @@
 #pragma once
 // The preferences a session works with: the remembered cancel-queue
-// answers, the sounds, the transfer block size and the text extensions. A
+// answers, the sounds, the transfer block size, the text extensions and
+// whether a host without a scheme is asked for TLS (its next connection). A
 // new session gets them at Connect; a connected one again when the
 // Preferences sheet is confirmed.
 

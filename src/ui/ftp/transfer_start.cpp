@@ -42,8 +42,10 @@ bool StartQueuedTransfers(CMainFrame& frame, const LiveSession& live, uint32_t e
     FrameBusyScope busy(frame);
     ran = session->ProcessQueue(newConnection);
   }
-  if (!live.Alive(session)) return false;
-  if (!ran) frame.ShowError(errorId);
+  // A main connection lost during the run ends here with the one
+  // lost-connection routine, not with the command's box.
+  if (live.Gone(session)) return false;
+  if (!ran) frame.ShowError(errorId, LiveSession::FailureDetail(*session));
   return ran;
 }
 

@@ -13,7 +13,7 @@
 //      61212 for uploads and drops, 61209 for Edit's update).
 //
 // Window thread only. The caller has checked that work may start
-// (LiveSession::CanStartWork) before it queued anything.
+// (LiveSession::BeginWork) before it queued anything.
 
 #include <cstdint>
 
@@ -27,8 +27,9 @@ enum class TransferConnection {
   MainOnly,  // always the main connection (view, edit)
 };
 
-// Returns true when the run went well; false when it failed (after the box)
-// or the session went away while it ran (nothing shown then).
+// Returns true when the run went well; false when it failed (after the box),
+// or when the session went away or its main connection turned out to be lost
+// while it ran (LiveSession::Gone: the lost-connection routine has run).
 bool StartQueuedTransfers(CMainFrame& frame, const LiveSession& live, uint32_t errorId,
                           TransferConnection connection = TransferConnection::Decide);
 

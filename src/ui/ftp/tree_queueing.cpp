@@ -33,7 +33,7 @@ class AddingFilesBox {
 
 TreeQueued AfterWalk(CMainFrame& frame, const LiveSession& live, const std::shared_ptr<CFtpSession>& session,
                      bool walked) {
-  if (!live.Alive(session)) return TreeQueued::SessionGone;
+  if (live.Gone(session)) return TreeQueued::SessionGone;
   if (session->StopAdding()) return ClearQueueAfterStop(frame, *session) ? TreeQueued::Cleared : TreeQueued::Kept;
   return walked ? TreeQueued::Kept : TreeQueued::Failed;
 }
@@ -64,7 +64,7 @@ TreeQueued QueueRemoteTree(CMainFrame& frame, const LiveSession& live, const std
     AddingFilesBox box(frame, *session, true);
     session->DownloadDirectory(remoteDir, LocalPath(localFolder), true);
   }
-  if (!live.Alive(session)) return TreeQueued::SessionGone;
+  if (live.Gone(session)) return TreeQueued::SessionGone;
   // The walk left the server in the last directory it visited; the list
   // (and every relative name) still means the one on display.
   session->ChangeDirectory(shown);

@@ -27,7 +27,7 @@ enum class TreeQueued {
   Kept,         // queued whole, or stopped and the partial queue kept
   Cleared,      // stopped and the queue cleared
   Failed,       // an upload walk could not make a remote directory (it said so)
-  SessionGone,  // the session was released while the walk ran
+  SessionGone,  // the session was released, or its connection lost, while the walk ran
 };
 
 // Queues remoteDir for download into localFolder/<its last component>/...;

@@ -67,7 +67,7 @@ void UploadCommands::RefreshWhenIdle() {
 }
 
 void UploadCommands::OnUploadFiles() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QStringList files = Prompts().OpenFileNames(&frame_, QStringLiteral("Upload File(s)"), LocalDir(), QString());
   if (files.isEmpty() || !live_.Alive(session)) return;
@@ -91,7 +91,7 @@ void UploadCommands::OnUploadFiles() {
 }
 
 void UploadCommands::OnUploadDirectory() {
-  if (!live_.CanStartWork()) return;
+  if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString folder =
       CFolderBrowser(&frame_, QStringLiteral("Choose a directory to upload"), LocalDir()).Browse();

@@ -65,7 +65,9 @@ CMyPropertyPage2::CMyPropertyPage2(QWidget* parent) : QWidget(parent) {
 
   autoConnect_ = new QCheckBox(QStringLiteral("Automatically connect to the server"), this);
   sounds_ = new QCheckBox(QStringLiteral("Enable Sounds"), this);
-  for (const auto& [id, box] : {std::pair{int(kAutoConnect), autoConnect_}, std::pair{int(kSounds), sounds_}}) {
+  useTls_ = new QCheckBox(QStringLiteral("Use TLS when the server offers it"), this);
+  for (const auto& [id, box] : {std::pair{int(kAutoConnect), autoConnect_}, std::pair{int(kSounds), sounds_},
+                                std::pair{int(kUseTls), useTls_}}) {
     box->setObjectName(QStringLiteral("check%1").arg(id));
     layout->addWidget(box);
     controls_[id] = box;
@@ -92,6 +94,7 @@ void CMyPropertyPage2::Load(const Preferences& prefs) {
   ShowBlockSize();
   autoConnect_->setChecked(prefs.Autologin);
   sounds_->setChecked(prefs.PlaySounds);
+  useTls_->setChecked(prefs.UseTLSWhenOffered);
 }
 
 void CMyPropertyPage2::Store(Preferences& prefs) const {
@@ -104,6 +107,7 @@ void CMyPropertyPage2::Store(Preferences& prefs) const {
   prefs.BlockSize = blockSize_;
   prefs.Autologin = autoConnect_->isChecked();
   prefs.PlaySounds = sounds_->isChecked();
+  prefs.UseTLSWhenOffered = useTls_->isChecked();
 }
 
 void CMyPropertyPage2::OnSliderMoved(int steps) {

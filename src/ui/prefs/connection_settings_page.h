@@ -1,7 +1,8 @@
 #pragma once
 // "&Connection Settings", the first page of the Preferences sheet: the
 // remembered answers for cancelling the queue and for a second connection
-// (Yes / No / Ask), the transfer block size, Autologin and sounds.
+// (Yes / No / Ask), the transfer block size, Autologin, sounds and "Use TLS
+// when the server offers it".
 
 #include <QWidget>
 
@@ -30,6 +31,7 @@ class CMyPropertyPage2 : public QWidget {
     kCancelYes = 1066,
     kBlockSlider = 1076,
     kBlockLabel = 1077,
+    kUseTls = 1090,
   };
   // The slider's steps: 1..16 blocks of 256 bytes.
   static constexpr int kBlockStep = 256;
@@ -55,6 +57,7 @@ class CMyPropertyPage2 : public QWidget {
   QLabel* blockLabel_ = nullptr;
   QCheckBox* autoConnect_ = nullptr;
   QCheckBox* sounds_ = nullptr;
+  QCheckBox* useTls_ = nullptr;
   // Kept as stored (even off the slider's grid) until the slider moves.
   int blockSize_ = 1024;
 };

@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
+#include "core/profile/server_settings.h"
 #include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/prompts.h"
 #include "ui/profile/session_settings_help.h"
@@ -94,6 +96,9 @@ void CSessionSettingsDlg::Build() {
   addEdit(kPassword, "&Password:", du.Rect(49, 92, 76, 14), du.Rect(4, 94, 44, 10));
   edits_[kPassword]->setEchoMode(QLineEdit::Password);
   addEdit(kPort, "P&ort:", du.Rect(166, 77, 26, 14), du.Rect(130, 79, 35, 10));
+  // A port is digits only: typing anything else does nothing.
+  edits_[kPort]->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), edits_[kPort]));
   addEdit(kRetries, "R&etries:", du.Rect(166, 92, 26, 14), du.Rect(130, 94, 35, 10));
   addEdit(kTimeout, "&Timeout:", du.Rect(166, 107, 26, 14), du.Rect(130, 109, 35, 10));
   auto* seconds = new QLabel(QStringLiteral("sec"), this);
@@ -335,13 +340,14 @@ bool CSessionSettingsDlg::ReadFields(int* failedId) {
   TakeText(edits_[kHostname], values_.Hostname);
   TakeText(edits_[kName], values_.Name);
   TakeText(edits_[kPassword], values_.Password);
-  if (!ReadNumber(kRetries, "Retries", 0, 100, values_.Retries)) {
+  if (!ReadNumber(kRetries, "Retries", kMinRetries, kMaxRetries, values_.Retries)) {
     if (failedId) *failedId = kRetries;
     return false;
   }
   values_.SavePassword = savePassword_->isChecked();
   // The script file field is never shown, so it is never read back either.
-  if (!ReadNumber(kPort, "Port", 0, 10000, values_.Port)) {
+  // Every TCP port is allowed (servers and the demo often listen above 10000).
+  if (!ReadNumber(kPort, "Port", kMinPort, kMaxPort, values_.Port)) {
     if (failedId) *failedId = kPort;
     return false;
   }

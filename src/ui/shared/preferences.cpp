@@ -18,7 +18,7 @@ constexpr FlagField kFlags[] = {
     {"NeverCancel", &Preferences::NeverCancel}, {"Autologin", &Preferences::Autologin},
     {"PlaySounds", &Preferences::PlaySounds},   {"Binary", &Preferences::Binary},
     {"Auto", &Preferences::Auto},               {"ShowIntro", &Preferences::ShowIntro},
-    {"ShowWelcome", &Preferences::ShowWelcome},
+    {"ShowWelcome", &Preferences::ShowWelcome}, {"UseTLSWhenOffered", &Preferences::UseTLSWhenOffered},
 };
 
 struct WidthField {

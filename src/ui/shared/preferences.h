@@ -23,6 +23,9 @@ struct Preferences {
   bool ShowIntro = true;
   bool ShowWelcome = true;
   int BlockSize = 1024;
+  // "Use TLS when the server offers it": a profile's host without a scheme
+  // asks for TLS and goes on in plain only when the server refuses it.
+  bool UseTLSWhenOffered = true;
   int HeaderName = 120;
   int HeaderSize = 40;
   int HeaderType = 100;

@@ -144,6 +144,24 @@ void DirectoryTreeNavigator::RemoveChild(const QString& name) {
   delete child;
 }
 
+void DirectoryTreeNavigator::RenameChild(const QString& oldName, const QString& newName) {
+  if (current_ == nullptr) return;
+  QTreeWidgetItem* old = FindChild(current_, oldName.toUpper());
+  if (old == nullptr) return;
+  // The folders seen below it keep their nodes under the new name.
+  const QList<QTreeWidgetItem*> below = old->takeChildren();
+  const bool expanded = old->isExpanded();
+  RemoveChild(oldName);
+  AddChild(newName);
+  QTreeWidgetItem* renamed = FindChild(current_, newName.toUpper());
+  if (renamed == nullptr) {
+    qDeleteAll(below);
+    return;
+  }
+  renamed->addChildren(below);
+  renamed->setExpanded(expanded);
+}
+
 void DirectoryTreeNavigator::ExpandCurrentNode() {
   if (current_ != nullptr) current_->setExpanded(true);
 }

@@ -37,6 +37,9 @@ class DirectoryTreeNavigator : public QObject {
   // and names already there are ignored).
   void AddChild(const QString& name);
   void RemoveChild(const QString& name);
+  // A child of the current node renamed on the server: it moves to its new
+  // place with the nodes below it.
+  void RenameChild(const QString& oldName, const QString& newName);
   void DeleteAllItems();
   void ExpandCurrentNode();
 

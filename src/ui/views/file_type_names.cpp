@@ -78,6 +78,11 @@ QString GenericTypeText(const QString& fileName) {
   return QStringLiteral("Data File");
 }
 
+bool HasAssociatedProgram(const QString& fileName, const QString& typeText) {
+  if (typeText == QLatin1String(kFolderTypeText) || typeText == QLatin1String(kAliasTypeText)) return false;
+  return typeText != GenericTypeText(fileName);
+}
+
 QString FileTypeText(const QString& fileName) {
   QString text = ShellTypeName(fileName);
   if (text.isEmpty()) text = GenericTypeText(fileName);

@@ -23,6 +23,9 @@ QString ShellTypeName(const QString& fileName);
 // then " File"; "Data File" when there is no such ".").
 QString FileTypeText(const QString& fileName);
 QString GenericTypeText(const QString& fileName);
+// The desktop knows a program for a row: not a folder or an alias, and its
+// type text is not the generic one (the desktop had no name for the type).
+bool HasAssociatedProgram(const QString& fileName, const QString& typeText);
 
 // The type text (as FileTypeText) and icon (as ShellIcon) of a file name in
 // one look-up. Names are looked up by their last three name parts (the

@@ -6,17 +6,19 @@
 #include <QPainter>
 
 #include "ui/widgets/drawn_images.h"
+#include "ui/widgets/security_lock.h"
 
 namespace veltrim::ui {
 
 ConnectionBar::ConnectionBar(QWidget* parent)
-    : QWidget(parent), picture_(new QLabel(this)), caption_(new QLabel(this)) {
+    : QWidget(parent), picture_(new QLabel(this)), caption_(new QLabel(this)), lock_(new SecurityLock(this)) {
   setObjectName(QStringLiteral("ConnectionBar"));
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(8, 3, 8, 3);
   layout->setSpacing(10);
   layout->addWidget(picture_);
   layout->addWidget(caption_, 1);
+  layout->addWidget(lock_);
 
   // Twice the height of the usual status font, Tahoma where it exists.
   QFont font = QApplication::font();

@@ -7,6 +7,8 @@
 
 namespace veltrim::ui {
 
+class SecurityLock;
+
 class ConnectionBar : public QWidget {
   Q_OBJECT
  public:
@@ -16,6 +18,8 @@ class ConnectionBar : public QWidget {
   QString Text() const { return caption_->text(); }
   void SetPicture(int pictureId);
   int Picture() const { return pictureId_; }
+  // Whether the session is encrypted (right of the caption).
+  SecurityLock* Lock() const { return lock_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -23,6 +27,7 @@ class ConnectionBar : public QWidget {
  private:
   QLabel* picture_;
   QLabel* caption_;
+  SecurityLock* lock_;
   int pictureId_ = 0;
 };
 

@@ -38,7 +38,7 @@ TEST(CliUsage, BadCommandLinesExitWithStatus2AndOneLine) {
       {{"ftp://user:pa%0Ass@h", "ls"}, "control character"},
       {{"ftp://h/dir%00x", "ls"}, "control character"},
       {{"ftp://[::1", "ls"}, "unclosed ["},
-      {{"http://example.org", "ls"}, "only ftp:// URLs"},
+      {{"http://example.org", "ls"}, "only ftp://, ftpes:// and ftps:// URLs"},
       {{"/nonexistent/profile.ftp", "ls"}, "/nonexistent/profile.ftp"},
   };
   for (const auto& c : cases) {
@@ -94,7 +94,7 @@ TEST(CliLogin, RefusedLoginIsOneLineWithTheServersTextAndRetriesTryAgain) {
   const CliRun retried = RunCli({"-v", "--retries", "2", url, "pwd"});
   EXPECT_EQ(retried.status, 1);
   std::size_t attempts = 0;
-  for (const auto& line : Lines(retried.err)) attempts += line.rfind("Connecting to host: 127.0.0.1", 0) == 0;
+  for (const auto& line : Lines(retried.err)) attempts += line.rfind("Connecting to host: ftp://127.0.0.1", 0) == 0;
   EXPECT_EQ(attempts, 3u) << retried.err;
 }
 

@@ -47,6 +47,7 @@ class NullHost : public SessionHost {
   void TransferProgressed() override {}
   CancelTransferAnswer AskCancelTransfer() override { return {}; }
   void RememberCancelAnswer(RememberedCancel) override {}
+  CertificateAnswer AskCertificate(const CertificateQuestion&) override { return CertificateAnswer::Cancel; }
 
   std::atomic<uint32_t> lastError{0};
 

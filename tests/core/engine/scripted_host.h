@@ -24,6 +24,7 @@ class ScriptedHost : public SessionHost {
   // ---- the script ----
   std::string passwordAnswer;
   std::deque<CancelTransferAnswer> cancelAnswers;  // for AskCancelTransfer, in order
+  std::deque<CertificateAnswer> certificateAnswers;  // for AskCertificate; Cancel when none left
   int pleaseWaitCancelAfterPumps = -1;             // -1: never pressed
   int quitAfterPumps = -1;                          // -1: never
   std::function<void()> onPump;                     // runs inside every PumpMessages
@@ -124,6 +125,20 @@ class ScriptedHost : public SessionHost {
   void RememberCancelAnswer(RememberedCancel which) override {
     Record(which == RememberedCancel::AlwaysCancel ? "Remember Cancel" : "Remember NeverCancel");
   }
+  // Recorded as "AskCertificate <problem>" (" changed" when it was trusted before).
+  CertificateAnswer AskCertificate(const CertificateQuestion& question) override {
+    Record("AskCertificate " + question.Certificate.problem + (question.KnownFingerprint.empty() ? "" : " changed"));
+    std::lock_guard lock(mutex_);
+    lastCertificate_ = question.Certificate;
+    if (certificateAnswers.empty()) return CertificateAnswer::Cancel;
+    const CertificateAnswer answer = certificateAnswers.front();
+    certificateAnswers.pop_front();
+    return answer;
+  }
+  ftp::PeerCertificate LastCertificate() const {
+    std::lock_guard lock(mutex_);
+    return lastCertificate_;
+  }
 
   void Record(const std::string& call) {
     std::lock_guard lock(mutex_);
@@ -144,6 +159,7 @@ class ScriptedHost : public SessionHost {
   std::vector<std::string> calls_;
   std::deque<std::function<void()>> tasks_;
   std::shared_ptr<TransferProgress> progress_;
+  ftp::PeerCertificate lastCertificate_;
   std::atomic<int> pumps_{0};
   int pleaseWaitOpenedAt_ = 0;
   int nextIcon_ = 0;

@@ -149,6 +149,36 @@ TEST(SessionLifetimeTest, StopAndDestructionCloseTheConnectionOnce) {
   }
 }
 
+// A main connection the server ended is lost, whether an operation ran into
+// it or it went while idle; one the session closed itself is not. After an
+// idle drop, Reconnect logs in again and returns to the directory.
+TEST(LostConnectionTest, ServerEndsAreLostOwnCloseIsNotAndReconnectReturns) {
+  ScriptedFtpServer server;
+  server.Greet().ExpectLogin("u", "p").Expect("CWD /pub", "421 Going away.").AcceptNextConnection();
+  server.Greet().ExpectLogin("u", "p").Expect("PWD", "257 \"/pub\"").Reply("421 Idle too long.").AcceptNextConnection();
+  server.Greet().ExpectLogin("u", "p").Expect("CWD /pub", "250 OK").Expect("PWD", "257 \"/pub\"");
+  server.Start();
+  SessionRig rig(ProfileFor(server.Port(), "u", "p"));
+  ASSERT_TRUE(rig.session->Connect(0));
+  EXPECT_FALSE(rig.session->ConnectionLost());
+  EXPECT_FALSE(rig.session->ChangeDirectory("/pub"));
+  EXPECT_TRUE(rig.session->ConnectionLost()) << "a 421 answer";
+
+  EXPECT_TRUE(rig.session->Reconnect()) << "no directory to return to yet";
+  EXPECT_EQ(rig.session->GetCurrentDirectory(), "/pub");
+  // Idle: the server's 421 and close arrive with no command on the way.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!rig.session->ConnectionLost() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(rig.session->ConnectionLost());
+  EXPECT_TRUE(rig.session->Reconnect());
+  EXPECT_EQ(rig.session->CurrentDir(), "/pub");
+  EXPECT_FALSE(rig.session->ConnectionLost());
+  rig.session->Stop();
+  EXPECT_FALSE(rig.session->ConnectionLost()) << "closed by this side";
+  EXPECT_TRUE(server.Failures().empty());
+}
+
 TEST(LogTest, LinesAreJoinedWithoutALeadingBreakAndNothingWithoutASink) {
   SessionLogText log;
   log.AppendLine("first");

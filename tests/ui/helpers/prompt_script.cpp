@@ -118,6 +118,19 @@ QMessageBox::StandardButton PromptScript::Message(QWidget*, QMessageBox::Icon ic
   return answer ? answer->button : EscapeButton(buttons);
 }
 
+QMessageBox::StandardButton PromptScript::MessageWithDetail(QWidget*, QMessageBox::Icon icon, const QString& caption,
+                                                            const QString& text, const QString& detail) {
+  PromptRecord record;
+  record.kind = PromptKind::Message;
+  record.caption = caption;
+  record.text = text;
+  record.icon = icon;
+  record.buttons = QMessageBox::Ok;
+  record.detail = detail;
+  const auto answer = Take(record);
+  return answer ? answer->button : QMessageBox::Ok;
+}
+
 QString PromptScript::Text(QWidget*, const QString& prompt, const QString& caption,
                            const QString& defaultText, bool password) {
   PromptRecord record;

@@ -39,6 +39,7 @@ struct PromptRecord {
   QMessageBox::StandardButtons buttons;
   bool password = false;  // text prompts: typed characters masked
   QString initial;        // default text, proposed path or initial folder
+  QString detail;         // message boxes: the smaller text under the first
   QString filter;         // file choosers
 };
 
@@ -78,6 +79,8 @@ class PromptScript final : public ui::Prompter {
                                       const QString& caption, const QString& text,
                                       QMessageBox::StandardButtons buttons,
                                       QMessageBox::StandardButton defaultButton) override;
+  QMessageBox::StandardButton MessageWithDetail(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
+                                                const QString& text, const QString& detail) override;
   QString Text(QWidget* owner, const QString& prompt, const QString& caption,
                const QString& defaultText, bool password) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& folder,
