@@ -367,9 +367,12 @@ TEST_F(QueueTest, SessionDestroyedDuringABackgroundRun) {
   const std::size_t kSize = 4 << 20;
   server_->WriteFile("big", Pattern(kSize, 'g'));
   std::atomic<bool> started{false};
+  // The first report comes after the first block: the worker waits there
+  // until the abort is raised, so the file cannot finish before it.
   Host().onProgress = [&](TransferProgress&) {
     started.store(true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int waited = 0; !TransferAbort.load() && waited < 10000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   WriteLocal(Local("big"), "old");
   Session().AddToQueue("/big", Local("big"), true, kSize, true);
