@@ -117,6 +117,7 @@ void CFtpSession::SetFailed() {
 void CFtpSession::AbandonAttempt() {
   OperationAbort.store(true);
   TransferAbort.store(true);
+  state_->stopAdding.store(true);
   SetAttemptCancelled(connectAttempt_, true);
   SetFailed();
 }

@@ -105,7 +105,8 @@ class CFtpSession {
   void SetFailed();
   // Gives up the running login attempt (the frame's watchdog, or its
   // disconnect while an operation waits): raises OperationAbort, Failed,
-  // TransferAbort and the attempt's AttemptCancelled, so every wait ends.
+  // TransferAbort, StopAdding and the attempt's AttemptCancelled, so every
+  // wait and every tree walk ends.
   void AbandonAttempt();
 
   // Why the last login attempt, directory operation, file read or
@@ -170,7 +171,8 @@ class CFtpSession {
   bool ProcessQueue(bool newConnection);
   TransferRunSummary TransferRuns() const;
   bool IsBinaryTransfer(const std::string& name) const;
-  // Sizes for AddToQueue; 1 when nothing is found.
+  // Sizes for AddToQueue; 1 when nothing is found. RemoteFileSize asks the
+  // server on a worker while the window is served.
   uint64_t RemoteFileSize(const std::string& path);
   uint64_t LocalFileSize(const std::string& path);
 
@@ -195,6 +197,14 @@ class CFtpSession {
                     const std::string& root, bool download, int depth);
   bool UploadTree(const std::string& localFolder, const std::string& remoteDir, bool download, int depth);
   bool RemoteDirectoryExists(const std::string& path);
+  // Opens the second connection for a transfer run on a worker; false (after
+  // its boxes, unless the session is being given up) when it cannot.
+  bool OpenTransferConnection();
+  // The current remote directory's entries for a tree walk, read on a worker.
+  std::vector<ListingEntry> ListForWalk();
+  // Serves the window now and then while a walk queues many files without a
+  // network call in between; a quit request stops the walk.
+  void KeepWindowServedDuringWalk();
   std::chrono::milliseconds EffectiveNetworkTimeout() const;
   void ReleaseWorkers(std::chrono::milliseconds grace);
   // Joins a worker that has ended, detaches one that still runs (it owns
@@ -215,6 +225,7 @@ class CFtpSession {
   int32_t connectAttempt_ = 0;
   std::atomic<int32_t> runningCount_{0};
   std::chrono::milliseconds networkTimeout_{0};  // 0: from the profile
+  std::chrono::steady_clock::time_point lastWalkPump_{};
   bool useTlsWhenOffered_ = false;
 };
 

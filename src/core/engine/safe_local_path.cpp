@@ -30,4 +30,20 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
   return *relative.begin() != "..";
 }
 
+std::string PrintableName(const std::string& name) {
+  std::string text = name;
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return text;
+}
+
+std::string LocalPathForServerName(const std::string& folder, const std::string& name) {
+  if (!IsSafeLocalName(name)) return {};
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += name;
+  return IsInsideFolder(path, folder) ? path : std::string();
+}
+
 }  // namespace veltrim

@@ -4,6 +4,7 @@
 #include "core/engine/engine_flags.h"
 #include "core/engine/error_ids.h"
 #include "core/engine/ftp_session.h"
+#include "core/engine/session_operation.h"
 #include "core/engine/session_state.h"
 #include "core/engine/session_tls.h"
 #include "core/engine/transfer_worker.h"
@@ -17,7 +18,9 @@ namespace veltrim {
 
 namespace {
 constexpr std::chrono::milliseconds kPumpInterval{5};
-}
+using StatePtr = std::shared_ptr<engine::SessionState>;
+using ConnectionPtr = std::shared_ptr<CFtpConnection>;
+}  // namespace
 
 bool CFtpSession::IsBinaryTransfer(const std::string& name) const {
   return IsBinaryTransferFor(name, autoMode_, binaryMode_, textExtensions_);
@@ -59,27 +62,80 @@ std::size_t CFtpSession::QueueLength() const {
 }
 
 uint64_t CFtpSession::RemoteFileSize(const std::string& path) {
-  std::shared_ptr<CFtpConnection> connection = state_->MainConnection();
-  if (!connection) return 1;
-  try {
-    CFtpFileFind finder(*connection);
-    if (!finder.FindFile(path, 0)) return 1;
+  // A search on the server: it runs on a worker like every other call on the
+  // main connection, while this thread keeps the window served.
+  auto found = std::make_shared<uint64_t>(1);
+  Operation operation;
+  operation.work = [path, found](const StatePtr& state, uint64_t id, const ConnectionPtr& connection) {
     uint64_t length = 1;
-    bool more = true;
-    while (more) {
-      more = finder.FindNextFile();
-      length = finder.GetLength();
+    if (connection) {
+      try {
+        CFtpFileFind finder(*connection);
+        if (finder.FindFile(path, 0)) {
+          bool more = true;
+          while (more) {
+            more = finder.FindNextFile();
+            length = finder.GetLength();
+          }
+        }
+      } catch (const std::exception&) {
+        length = 1;
+      }
     }
-    return length;
-  } catch (const std::exception&) {
-    return 1;
-  }
+    state->Finish(id, false, [&] { *found = length; });
+  };
+  RunOperation(operation);
+  return *found;
 }
 
 uint64_t CFtpSession::LocalFileSize(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return 1;
   return S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+bool CFtpSession::OpenTransferConnection() {
+  // Opened on a worker: a server that is slow to answer must not freeze the
+  // window. What went wrong comes back for the boxes shown here.
+  auto failure = std::make_shared<std::string>();
+  Operation operation;
+  operation.work = [settings = settings_, timeout = EffectiveNetworkTimeout(), failure,
+                    target = engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_)](
+                       const StatePtr& state, uint64_t id, const ConnectionPtr&) {
+    auto session = std::make_shared<CInternetSession>();
+    try {
+      session->SetTimeout(timeout);
+      session->SetTls(target.tls);
+      std::shared_ptr<CFtpConnection> connection =
+          session->GetFtpConnection(target.host, settings.Username, settings.Password, target.port, true);
+      const bool kept = state->Finish(id, false, [&] {
+        state->transferSession = session;
+        state->transferConnection = connection;
+      });
+      if (!kept) {
+        // Nobody waits for it any more: the session was given up meanwhile.
+        connection->Close();
+        session->Close();
+      }
+    } catch (const std::exception& error) {
+      const std::string text = error.what();
+      state->Finish(id, true, [&] {
+        *failure = text;
+        state->lastFailure = FailureWithDetail(ErrorMessageText(kErrTransferConnection), text,
+                                               kErrTransferConnection);
+      });
+    }
+  };
+  if (RunOperation(operation) && state_->done.load()) return true;
+  if (!OperationAbort.load() && state_->done.load()) {
+    if (!failure->empty()) {
+      host_->ShowError(kErrTransferConnection);
+      host_->ShowMessageBox("Error connecting to host: " + *failure, "Error Connecting");
+    } else {
+      host_->ShowMessageBox("An unknown error has occured while trying to connect to host.", "Error Connecting");
+    }
+  }
+  return false;
 }
 
 bool CFtpSession::ProcessQueue(bool newConnection) {
@@ -102,29 +158,9 @@ bool CFtpSession::ProcessQueue(bool newConnection) {
   }
   RetireWorker(transferWorker_);
 
-  if (newConnection) {
-    auto session = std::make_shared<CInternetSession>();
-    try {
-      session->SetTimeout(EffectiveNetworkTimeout());
-      const engine::ConnectTarget target = engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_);
-      session->SetTls(target.tls);
-      std::shared_ptr<CFtpConnection> connection =
-          session->GetFtpConnection(target.host, settings_.Username, settings_.Password, target.port, true);
-      std::lock_guard lock(state_->mutex);
-      state_->transferSession = session;
-      state_->transferConnection = std::move(connection);
-    } catch (const std::exception& error) {
-      if (!OperationAbort.load()) {
-        const std::string text = error.what();
-        if (!text.empty()) {
-          host_->ShowError(kErrTransferConnection);
-          host_->ShowMessageBox("Error connecting to host: " + text, "Error Connecting");
-        } else {
-          host_->ShowMessageBox("An unknown error has occured while trying to connect to host.", "Error Connecting");
-        }
-      }
-    }
-  }
+  // A second connection that cannot be opened leaves the run on the main
+  // one; a session given up while it was being opened runs nothing.
+  if (newConnection && !OpenTransferConnection() && OperationAbort.load()) return false;
 
   TransferAbort.store(false);
   state_->done.store(false);

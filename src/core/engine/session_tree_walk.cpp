@@ -3,26 +3,18 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/engine/engine_flags.h"
 #include "core/engine/error_ids.h"
 #include "core/engine/ftp_session.h"
 #include "core/engine/remote_listing.h"
 #include "core/engine/safe_local_path.h"
+#include "core/engine/session_operation.h"
 #include "core/engine/session_state.h"
 #include "core/ftp/remote_path.h"
 
 namespace veltrim {
 
 namespace {
-
-// A name as it may appear in a log line: control characters (a hostile
-// server's line breaks, escape sequences) shown as "?".
-std::string Printable(const std::string& name) {
-  std::string text = name;
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-  }
-  return text;
-}
 
 std::string WithTrailingSlash(std::string path) {
   if (path.empty() || path.back() != '/') path += '/';
@@ -64,7 +56,29 @@ std::vector<LocalEntry> ListLocalFolder(const std::string& folder) {
   return entries;
 }
 
+// How long a walk may go on queueing without serving the window.
+constexpr std::chrono::milliseconds kWalkPumpInterval{10};
+
 }  // namespace
+
+std::vector<ListingEntry> CFtpSession::ListForWalk() {
+  auto entries = std::make_shared<std::vector<ListingEntry>>();
+  Operation operation;
+  operation.work = [entries](const std::shared_ptr<engine::SessionState>& state, uint64_t id,
+                             const std::shared_ptr<CFtpConnection>& connection) {
+    std::vector<ListingEntry> listed;
+    if (connection) listed = ListCurrentDirectory(*connection, &OperationAbort);
+    state->Finish(id, false, [&] { *entries = std::move(listed); });
+  };
+  RunOperation(operation);
+  return std::move(*entries);
+}
+
+void CFtpSession::KeepWindowServedDuringWalk() {
+  if (std::chrono::steady_clock::now() - lastWalkPump_ < kWalkPumpInterval) return;
+  if (host_->PumpMessages()) SetStopAdding(true);
+  lastWalkPump_ = std::chrono::steady_clock::now();
+}
 
 void CFtpSession::DownloadDirectory(const std::string& remoteDir, const std::string& localFolder, bool download) {
   if (StopAdding() || remoteDir == "." || remoteDir == "..") return;
@@ -76,17 +90,17 @@ void CFtpSession::DownloadTree(const std::string& remoteDir, const std::string& 
                                const std::string& root, bool download, int depth) {
   if (StopAdding() || remoteDir == "." || remoteDir == "..") return;
   if (depth > kMaxTreeDepth) {
-    WriteLog("Skipping " + Printable(remoteDir) + ": the directory tree is too deep.");
+    WriteLog("Skipping " + PrintableName(remoteDir) + ": the directory tree is too deep.");
     return;
   }
   // The root of the remote side ("/") maps onto the chosen folder itself.
   if (!leaf.empty() && !IsSafeLocalName(leaf)) {
-    WriteLog("Skipping unsafe name from the server: " + Printable(leaf));
+    WriteLog("Skipping unsafe name from the server: " + PrintableName(leaf));
     return;
   }
   const std::string target = leaf.empty() ? localFolder : localFolder + leaf + "/";
   if (!IsInsideFolder(target, root)) {
-    WriteLog("Skipping unsafe name from the server: " + Printable(leaf));
+    WriteLog("Skipping unsafe name from the server: " + PrintableName(leaf));
     return;
   }
   std::error_code ignored;  // an existing folder is fine
@@ -95,17 +109,17 @@ void CFtpSession::DownloadTree(const std::string& remoteDir, const std::string& 
   // A directory that cannot be entered is not listed: listing the directory
   // we are still in would walk it again, without end.
   if (!ChangeDirectory(remoteDir)) {
-    WriteLog("Skipping " + Printable(remoteDir) + ": the directory cannot be entered.");
+    WriteLog("Skipping " + PrintableName(remoteDir) + ": the directory cannot be entered.");
     return;
   }
-  std::vector<ListingEntry> work;
-  if (auto connection = state_->MainConnection()) work = ListCurrentDirectory(*connection, nullptr);
+  const std::vector<ListingEntry> work = ListForWalk();
 
   for (const ListingEntry& entry : work) {
+    KeepWindowServedDuringWalk();
     if (StopAdding()) break;
     if (entry.Name == "." || entry.Name == "..") continue;
     if (!IsSafeLocalName(entry.Name) || !IsInsideFolder(target + entry.Name, root)) {
-      WriteLog("Skipping unsafe name from the server: " + Printable(entry.Name));
+      WriteLog("Skipping unsafe name from the server: " + PrintableName(entry.Name));
       continue;
     }
     if (entry.IsDirectory) {
@@ -125,7 +139,7 @@ bool CFtpSession::UploadTree(const std::string& localFolder, const std::string& 
   if (StopAdding()) return false;
   if (localFolder == "." || localFolder == "..") return true;
   if (depth > kMaxTreeDepth) {
-    WriteLog("Skipping " + Printable(localFolder) + ": the directory tree is too deep.");
+    WriteLog("Skipping " + PrintableName(localFolder) + ": the directory tree is too deep.");
     return true;
   }
   std::string target = remoteDir + "/";
@@ -147,18 +161,19 @@ bool CFtpSession::UploadTree(const std::string& localFolder, const std::string& 
   }
 
   for (const LocalEntry& entry : ListLocalFolder(localFolder)) {
+    KeepWindowServedDuringWalk();
     if (StopAdding()) break;
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.directory) {
       if (!UploadTree(entry.path, target + entry.name, download, depth + 1)) return false;
     } else if (entry.symlinkToDirectory) {
       // Following links to folders could walk in a circle.
-      WriteLog("Skipping " + Printable(entry.path) + ": a link to a folder.");
+      WriteLog("Skipping " + PrintableName(entry.path) + ": a link to a folder.");
     } else if (entry.regular) {
       AddToQueue(entry.path, target + entry.name, download, entry.size, IsBinaryTransfer(entry.path));
     } else {
       // A pipe or device would block the transfer forever.
-      WriteLog("Skipping " + Printable(entry.path) + ": not a regular file.");
+      WriteLog("Skipping " + PrintableName(entry.path) + ": not a regular file.");
     }
   }
   return true;

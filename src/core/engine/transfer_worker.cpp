@@ -321,8 +321,9 @@ void TransferRun::Run() {
 
 void RunTransferQueue(const TransferRunRequest& request) {
   if (!request.connection) {
-    // Not connected: nothing can move; the items stay queued.
-    if (!request.background) request.state->Finish(request.operationId, false, {}, true);
+    // Not connected: nothing can move; the items stay queued and the run
+    // counts as failed, so the command that started it says so.
+    if (!request.background) request.state->Finish(request.operationId, true, {}, true);
     return;
   }
   TransferRun(request).Run();

@@ -51,6 +51,11 @@ QString DesktopPrompter::OpenFileName(QWidget* owner, const QString& caption,
   return QFileDialog::getOpenFileName(owner, caption, folder, filter);
 }
 
+QStringList DesktopPrompter::OpenFileNames(QWidget* owner, const QString& caption,
+                                           const QString& folder, const QString& filter) {
+  return QFileDialog::getOpenFileNames(owner, caption, folder, filter);
+}
+
 QString DesktopPrompter::SaveFileName(QWidget* owner, const QString& caption,
                                       const QString& proposedPath, const QString& filter) {
   return QFileDialog::getSaveFileName(owner, caption, proposedPath, filter);
@@ -63,6 +68,14 @@ QString DesktopPrompter::FolderName(QWidget* owner, const QString& title,
 }
 
 int DesktopPrompter::RunDialog(QDialog& dialog) { return dialog.exec(); }
+
+QStringList Prompter::OpenFileNames(QWidget* owner, const QString& caption, const QString& folder,
+                                    const QString& filter) {
+  const QString one = OpenFileName(owner, caption, folder, filter);
+  return one.isEmpty() ? QStringList() : QStringList{one};
+}
+
+void Prompter::ShowModeless(QDialog& box) { box.show(); }
 
 Prompter& Prompts() {
   static DesktopPrompter desktop;

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -47,6 +48,10 @@ class Prompter {
   // empty text when cancelled.
   virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& folder,
                                const QString& filter) = 0;
+  // Several existing files at once, in the order the chooser gives them;
+  // empty when cancelled. By default one file through OpenFileName.
+  virtual QStringList OpenFileNames(QWidget* owner, const QString& caption, const QString& folder,
+                                    const QString& filter);
   virtual QString SaveFileName(QWidget* owner, const QString& caption,
                                const QString& proposedPath, const QString& filter) = 0;
   // A folder (no trailing "/" except for "/" itself), or empty when cancelled.
@@ -58,6 +63,12 @@ class Prompter {
   // (QDialog::Accepted or QDialog::Rejected). A scripted prompter may set the
   // dialog's controls and accept or reject it without showing it.
   virtual int RunDialog(QDialog& dialog) = 0;
+
+  // Shows a modeless box (the "Adding files to Queue" box) that its owner
+  // closes itself; the code that showed it goes on at once. A scripted
+  // prompter may press the box's buttons later, while the owner works. By
+  // default the box is simply shown.
+  virtual void ShowModeless(QDialog& box);
 };
 
 // The real thing: QMessageBox, CInputDlg, QFileDialog and QDialog::exec().
@@ -73,6 +84,8 @@ class DesktopPrompter final : public Prompter {
                const QString& defaultText, bool password) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& folder,
                        const QString& filter) override;
+  QStringList OpenFileNames(QWidget* owner, const QString& caption, const QString& folder,
+                            const QString& filter) override;
   QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath,
                        const QString& filter) override;
   QString FolderName(QWidget* owner, const QString& title,

@@ -17,6 +17,19 @@ void PaintComputer(QPainter& painter, const QRectF& screen, const QPalette& pale
   painter.drawLine(base + QPointF(-6, 4), base + QPointF(6, 4));
 }
 
+void PaintFolder(QPainter& painter, const QRectF& body, const QPalette& palette) {
+  painter.setPen(QPen(palette.color(QPalette::WindowText), 1));
+  painter.setBrush(QColor(235, 195, 90));
+  painter.drawRect(QRectF(body.left(), body.top() - 4, body.width() * 0.4, 4));
+  painter.drawRect(body);
+}
+
+void PaintPage(QPainter& painter, double x, double y) {
+  painter.setBrush(QColor(250, 250, 240));
+  painter.drawRect(QRectF(x, y, 14, 18));
+  for (int line = 0; line < 3; ++line) painter.drawLine(QPointF(x + 3, y + 5 + 4 * line), QPointF(x + 11, y + 5 + 4 * line));
+}
+
 }  // namespace
 
 CWaitAnimation::CWaitAnimation(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
@@ -44,10 +57,10 @@ void CWaitAnimation::hideEvent(QHideEvent* event) {
 void CWaitAnimation::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (kind_ == Kind::Connecting) {
-    PaintConnecting(painter);
-  } else {
-    PaintQueueing(painter);
+  switch (kind_) {
+    case Kind::Connecting: PaintConnecting(painter); break;
+    case Kind::Queueing: PaintQueueing(painter); break;
+    case Kind::Transferring: PaintTransferring(painter); break;
   }
 }
 
@@ -67,6 +80,19 @@ void CWaitAnimation::PaintConnecting(QPainter& painter) const {
   const double t = static_cast<double>(frame_) / (kFrames - 1);
   painter.setBrush(QColor(230, 160, 30));
   painter.drawEllipse(QPointF(startX + span * t, left.center().y()), 4, 4);
+}
+
+void CWaitAnimation::PaintTransferring(QPainter& painter) const {
+  const QRectF from(8, 14, 34, 22);
+  const QRectF to(width() - 42, 14, 34, 22);
+  PaintFolder(painter, from, palette());
+  PaintFolder(painter, to, palette());
+  // One page leaves the left folder in an arc and drops into the right one.
+  const double t = static_cast<double>(frame_) / (kFrames - 1);
+  const double x = from.center().x() - 7 + (to.center().x() - from.center().x()) * t;
+  const double y = 12 - 40 * t * (1 - t);
+  painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+  PaintPage(painter, x, y);
 }
 
 void CWaitAnimation::PaintQueueing(QPainter& painter) const {

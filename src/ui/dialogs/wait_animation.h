@@ -1,7 +1,8 @@
 #pragma once
 // The small looping pictures of the wait boxes: a packet travelling between
 // two computers while connecting, pages dropping into a stack while files
-// are queued. Drawn, so no picture files are needed; runs only while shown.
+// are queued, a page moving from folder to folder while files are
+// transferred. Drawn, so no picture files are needed; runs only while shown.
 
 #include <QTimer>
 #include <QWidget>
@@ -11,7 +12,7 @@ namespace veltrim::ui {
 class CWaitAnimation : public QWidget {
   Q_OBJECT
  public:
-  enum class Kind { Connecting, Queueing };
+  enum class Kind { Connecting, Queueing, Transferring };
   static constexpr int kFrames = 30;
 
   explicit CWaitAnimation(Kind kind, QWidget* parent = nullptr);
@@ -28,6 +29,7 @@ class CWaitAnimation : public QWidget {
  private:
   void PaintConnecting(class QPainter& painter) const;
   void PaintQueueing(class QPainter& painter) const;
+  void PaintTransferring(class QPainter& painter) const;
 
   Kind kind_;
   int frame_ = 0;

@@ -9,10 +9,13 @@
 
 #include "ui/app/main_frame.h"
 #include "ui/ftp/connection_controller.h"
+#include "ui/ftp/download_commands.h"
+#include "ui/ftp/dropped_files.h"
 #include "ui/ftp/file_commands.h"
 #include "ui/ftp/file_information.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/remote_navigator.h"
+#include "ui/ftp/upload_commands.h"
 #include "ui/ftp/view_edit_commands.h"
 #include "ui/views/directory_tree_bar.h"
 #include "ui/views/directory_tree_navigator.h"
@@ -39,12 +42,18 @@ BrowseLayer::BrowseLayer(CMainFrame& frame)
       controller_(std::make_unique<ConnectionController>(frame, *live_)),
       navigator_(std::make_unique<RemoteNavigator>(frame, *live_, controller_->Host(), *tree_)),
       files_(std::make_unique<FileCommands>(frame, *live_, *navigator_)),
+      downloads_(std::make_unique<DownloadCommands>(frame, *live_)),
+      uploads_(std::make_unique<UploadCommands>(frame, *live_, *navigator_)),
+      drops_(std::make_unique<DroppedFiles>(frame, *live_, *uploads_)),
       viewEdit_(std::make_unique<ViewEditCommands>(frame, *live_)),
       information_(std::make_unique<FileInformation>(frame, *live_, *navigator_)) {
   CVeltrimFTPView* view = frame.View();
   controller_->InstallCommands();
   navigator_->InstallCommands();
   files_->InstallCommands();
+  downloads_->InstallCommands();
+  uploads_->InstallCommands();
+  drops_->Install();
   viewEdit_->InstallCommands();
   information_->InstallCommands();
   files_->SetLabelEditing([this] { return IsEditingLabel(); }, [this](int row) { StartLabelEdit(row); });

@@ -2,8 +2,9 @@
 // Puts the connection layer into a main window: the remote list gets its
 // interaction (sorting by heading, opening by double-click or Enter, the
 // pop-up menus, renaming in place), and the connection controller, the
-// remote navigator, the file commands, view/edit and file information each
-// install their commands. It owns the live session they share.
+// remote navigator, the file commands, the transfer commands (download,
+// upload, drops), view/edit and file information each install their
+// commands. It owns the live session they share.
 
 #include <QObject>
 
@@ -14,11 +15,14 @@ namespace veltrim::ui {
 class CMainFrame;
 class ConnectionController;
 class DirectoryTreeNavigator;
+class DownloadCommands;
+class DroppedFiles;
 class FileCommands;
 class FileInformation;
 class LiveSession;
 class RemoteEntryModel;
 class RemoteNavigator;
+class UploadCommands;
 class ViewEditCommands;
 
 class BrowseLayer : public QObject {
@@ -31,6 +35,9 @@ class BrowseLayer : public QObject {
   ConnectionController& Controller() const { return *controller_; }
   RemoteNavigator& Navigator() const { return *navigator_; }
   FileCommands& Files() const { return *files_; }
+  DownloadCommands& Downloads() const { return *downloads_; }
+  UploadCommands& Uploads() const { return *uploads_; }
+  DroppedFiles& Drops() const { return *drops_; }
   ViewEditCommands& ViewEdit() const { return *viewEdit_; }
   FileInformation& Information() const { return *information_; }
   RemoteEntryModel& Rows() const { return *rows_; }
@@ -59,6 +66,9 @@ class BrowseLayer : public QObject {
   std::unique_ptr<ConnectionController> controller_;
   std::unique_ptr<RemoteNavigator> navigator_;
   std::unique_ptr<FileCommands> files_;
+  std::unique_ptr<DownloadCommands> downloads_;
+  std::unique_ptr<UploadCommands> uploads_;
+  std::unique_ptr<DroppedFiles> drops_;
   std::unique_ptr<ViewEditCommands> viewEdit_;
   std::unique_ptr<FileInformation> information_;
 };

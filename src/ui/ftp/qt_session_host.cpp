@@ -1,9 +1,11 @@
 #include "ui/ftp/qt_session_host.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QThread>
 
+#include "core/engine/transfer_figures.h"
 #include "core/engine/transfer_progress.h"
 #include "ui/app/error_box.h"
 #include "ui/app/sound_player.h"
@@ -34,6 +36,9 @@ class QuitWatcher final : public QObject {
 
 // How long one pump may run before the engine looks at its flags again.
 constexpr int kPumpSliceMs = 10;
+// How long the window thread spends on the transfer window's calls before it
+// serves everything else again.
+constexpr int kTransferWindowSliceMs = 8;
 
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -127,13 +132,17 @@ void QtSessionHost::PrepareFileIcons() {
 }
 
 FileTypeInfo QtSessionHost::FileTypeOf(const std::string& name) {
-  const QString fileName = FromStd(name);
+  // By the name alone, from the list's cache: a tree of many thousand files
+  // asks the type database about as often as it has kinds of files.
+  const QString fileName = FromStd(FileNamePart(name));
+  const FileTypeAndIcon type = LookUpFileType(fileName);
   FileTypeInfo info;
-  info.TypeText = ShellTypeName(fileName).toStdString();
+  // The engine words a type the desktop does not know itself.
+  if (type.typeText != GenericTypeText(fileName)) info.TypeText = type.typeText.toStdString();
   // The list is bounded by the items of one run; past 2^31 icons we reuse
   // the generic one rather than overflow the index.
   if (fileIcons_.size() < static_cast<size_t>(INT32_MAX)) {
-    fileIcons_.push_back(ShellIcon(fileName));
+    fileIcons_.push_back(type.icon);
     info.IconIndex = static_cast<int32_t>(fileIcons_.size() - 1);
   }
   return info;
@@ -159,8 +168,48 @@ void QtSessionHost::RunOnWindowThread(std::function<void()> task) {
   QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
+void QtSessionHost::PostToTransferWindow(std::function<void()> call) {
+  bool post;
+  {
+    std::lock_guard lock(windowCallsMutex_);
+    windowCalls_.push_back(std::move(call));
+    post = !windowCallsPosted_;
+    windowCallsPosted_ = true;
+  }
+  if (post) QMetaObject::invokeMethod(this, [this] { ApplyTransferWindowCalls(); }, Qt::QueuedConnection);
+}
+
+void QtSessionHost::ApplyTransferWindowCalls() {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    std::function<void()> call;
+    {
+      std::lock_guard lock(windowCallsMutex_);
+      if (windowCalls_.empty()) {
+        windowCallsPosted_ = false;
+        return;
+      }
+      if (clock.elapsed() >= kTransferWindowSliceMs) {
+        // The rest after whatever else is waiting (input, timers, paints).
+        QMetaObject::invokeMethod(this, [this] { ApplyTransferWindowCalls(); }, Qt::QueuedConnection);
+        return;
+      }
+      call = std::move(windowCalls_.front());
+      windowCalls_.pop_front();
+    }
+    call();
+  }
+}
+
+void QtSessionHost::DropTransferWindowCalls() {
+  std::lock_guard lock(windowCallsMutex_);
+  windowCalls_.clear();
+}
+
 void QtSessionHost::OpenTransferWindow(std::shared_ptr<TransferProgress> progress) {
   RunAndWait([this, &progress] {
+    DropTransferWindowCalls();
     delete transfer_.data();
     auto* window = new CFileTransferDlg(std::move(progress), owner_);
     window->show();
@@ -170,6 +219,8 @@ void QtSessionHost::OpenTransferWindow(std::shared_ptr<TransferProgress> progres
 
 void QtSessionHost::CloseTransferWindow() {
   RunAndWait([this] {
+    // Calls not yet applied were for the window that goes.
+    DropTransferWindowCalls();
     if (!transfer_) return;
     CFileTransferDlg* window = transfer_.data();
     transfer_.clear();
@@ -179,17 +230,13 @@ void QtSessionHost::CloseTransferWindow() {
 }
 
 void QtSessionHost::SetTransferFile(const std::string& source, const std::string& destination) {
-  const QString from = FromStd(source);
-  const QString to = FromStd(destination);
-  RunOnWindowThread([this, from, to] {
+  PostToTransferWindow([this, from = FromStd(source), to = FromStd(destination)] {
     if (transfer_) transfer_->SetFile(from, to);
   });
 }
 
 void QtSessionHost::AddTransferRow(const std::string& name, int32_t iconIndex, const std::string& source) {
-  const QString text = FromStd(name);
-  const QString full = FromStd(source);
-  RunOnWindowThread([this, text, iconIndex, full] {
+  PostToTransferWindow([this, text = FromStd(name), iconIndex, full = FromStd(source)] {
     if (!transfer_) return;
     QIcon icon;
     if (iconIndex >= 0 && static_cast<size_t>(iconIndex) < fileIcons_.size())
@@ -199,22 +246,20 @@ void QtSessionHost::AddTransferRow(const std::string& name, int32_t iconIndex, c
 }
 
 void QtSessionHost::SelectTransferRow(int32_t row) {
-  RunOnWindowThread([this, row] {
+  PostToTransferWindow([this, row] {
     if (transfer_) transfer_->SelectRow(row);
   });
 }
 
 void QtSessionHost::SetTransferRowImage(int32_t row, int32_t image) {
-  RunOnWindowThread([this, row, image] {
+  PostToTransferWindow([this, row, image] {
     if (!transfer_ || image < 0 || static_cast<size_t>(image) >= fileIcons_.size()) return;
     transfer_->SetRowIcon(row, fileIcons_[static_cast<size_t>(image)]);
   });
 }
 
 void QtSessionHost::TransferProgressed() {
-  RunOnWindowThread([this] {
-    if (transfer_) transfer_->Refresh();
-  });
+  // The window reads the counters on its own 1500 ms clock.
 }
 
 CancelTransferAnswer QtSessionHost::AskCancelTransfer() {

@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "core/engine/session_host.h"
@@ -82,11 +84,20 @@ class QtSessionHost final : public QObject, public SessionHost {
   bool OnWindowThread() const;
   // Runs task on the window thread and returns when it has run.
   void RunAndWait(const std::function<void()>& task);
+  // The worker's calls on the File Transfer window, applied on the window
+  // thread in the order made, a few milliseconds' worth at a time: a run of
+  // many thousand files fills its list without holding the window up.
+  void PostToTransferWindow(std::function<void()> call);
+  void ApplyTransferWindowCalls();
+  void DropTransferWindowCalls();
 
   QPointer<QWidget> owner_;
   QPointer<CPleaseWaitDlg> pleaseWait_;
   QPointer<CFileTransferDlg> transfer_;
   std::vector<QIcon> fileIcons_;  // the transfer window's icons by index
+  std::mutex windowCallsMutex_;
+  std::deque<std::function<void()>> windowCalls_;
+  bool windowCallsPosted_ = false;
   std::function<void()> attemptAborted_;
   std::function<void(RememberedCancel)> rememberCancel_;
   std::function<void(bool)> certificateQuestion_;

@@ -9,6 +9,7 @@
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/local_copies.h"
 #include "ui/ftp/local_programs.h"
+#include "ui/ftp/transfer_start.h"
 #include "ui/shared/command_ids.h"
 #include "ui/views/file_type_names.h"
 #include "ui/views/remote_entry_model.h"
@@ -19,17 +20,6 @@ namespace veltrim::ui {
 namespace {
 
 std::string ToStd(const QString& text) { return LiveSession::ToStd(text); }
-
-class BusyScope {
- public:
-  explicit BusyScope(CMainFrame& frame) : frame_(frame) { frame_.SetBusy(true); }
-  ~BusyScope() { frame_.SetBusy(false); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  CMainFrame& frame_;
-};
 
 }  // namespace
 
@@ -103,16 +93,7 @@ void ViewEditCommands::Update(const LocalCopy& copy) {
 
 bool ViewEditCommands::RunQueue(const std::shared_ptr<CFtpSession>& session, uint32_t errorId) {
   const TransferRunSummary before = session->TransferRuns();
-  bool started = false;
-  {
-    BusyScope busy(frame_);
-    started = session->ProcessQueue(false);
-  }
-  if (live_.Gone(session)) return false;
-  if (!started) {
-    frame_.ShowError(errorId);
-    return false;
-  }
+  if (!StartQueuedTransfers(frame_, live_, errorId, TransferConnection::MainOnly)) return false;
   // The run reports each file that failed itself; all that matters here is
   // whether every file arrived.
   const TransferRunSummary after = session->TransferRuns();

@@ -49,9 +49,8 @@ class ViewEditCommands : public QObject {
   std::optional<LocalCopy> FetchSelected(bool binary);
   void Open(const LocalCopy& copy, bool associated);
   void Update(const LocalCopy& copy);
-  // Runs the queue on the main connection with the window's busy flag set
-  // around it; true when every file of the run arrived. Shows errorId when
-  // the run could not start, the lost-connection routine when it broke.
+  // Runs the queue on the main connection through the transfers' start
+  // routine (transfer_start.h); true when every file of the run arrived.
   bool RunQueue(const std::shared_ptr<CFtpSession>& session, uint32_t errorId);
 
   CMainFrame& frame_;

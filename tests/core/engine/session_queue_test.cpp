@@ -344,24 +344,35 @@ TEST_F(QueueTest, BackgroundUploadsLandWhileTheMainConnectionLists) {
 
 TEST_F(QueueTest, FailedSecondConnectionFallsBackToTheMainOne) {
   server_->WriteFile("f", "content");
-  ServerSettings broken = ProfileFor(ClosedPort());
-  Session().SetServerSettings(broken);  // the transfer connection goes nowhere
+  SilentServer silent;  // the transfer connection waits for a greeting that never comes
+  Session().SetServerSettings(ProfileFor(silent.Port()));
+  Session().SetNetworkTimeout(std::chrono::milliseconds(300));
   Session().AddToQueue("/f", Local("f"), true, 7, true);
+  const int pumps = Host().Pumps();
   EXPECT_TRUE(Session().ProcessQueue(true));
+  EXPECT_GE(Host().Pumps() - pumps, 20) << "the window is served while the connection is tried";
   EXPECT_TRUE(Host().Saw("ShowError 61211"));
   const auto boxes = Host().CallsStartingWith("MessageBox Error Connecting: Error connecting to host: ");
   EXPECT_EQ(boxes.size(), 1u);
   EXPECT_FALSE(Session().IsTransferConnected());
   EXPECT_EQ(ReadLocal(Local("f")), "content");
+  // Without a connection nothing moves: the run fails and the item stays.
+  Session().Stop();
+  Session().AddToQueue("/f", Local("g"), true, 7, true);
+  EXPECT_FALSE(Session().ProcessQueue(false));
+  EXPECT_EQ(Session().QueueLength(), 1u);
 }
 
 TEST_F(QueueTest, SessionDestroyedDuringABackgroundRun) {
   const std::size_t kSize = 4 << 20;
   server_->WriteFile("big", Pattern(kSize, 'g'));
   std::atomic<bool> started{false};
+  // The first report comes after the first block: the worker waits there
+  // until the abort is raised, so the file cannot finish before it.
   Host().onProgress = [&](TransferProgress&) {
     started.store(true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int waited = 0; !TransferAbort.load() && waited < 10000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   WriteLocal(Local("big"), "old");
   Session().AddToQueue("/big", Local("big"), true, kSize, true);

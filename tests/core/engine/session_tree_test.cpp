@@ -161,6 +161,26 @@ TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
   EXPECT_FALSE(fs::exists(local_.Path().parent_path() / "escape"));
 }
 
+TEST_F(DownloadTreeTest, SlowListingsOfAWalkAndOfASizeLookUpServeTheWindow) {
+  // No network wait on the calling thread: it keeps pumping while the
+  // server takes 200 ms over each listing (the walk's two, the size's one).
+  tree_.SetListDelay(std::chrono::milliseconds(200));
+  StartAndConnect();
+  CFtpSession& session = *rig_->session;
+  const struct {
+    const char* name;
+    std::function<void()> call;
+  } cases[] = {{"walk", [&] { session.DownloadDirectory("/pub/tree/sub", Local()); }},
+               {"size", [&] { session.AddToQueue("/pub/tree/a.dat", Local("a"), true, 0, true); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int before = rig_->host->Pumps();
+    c.call();
+    EXPECT_GE(rig_->host->Pumps() - before, 20);
+  }
+  EXPECT_EQ(session.QueueLength(), 3u);
+}
+
 class UploadTreeTest : public ConnectedSessionTest {
  protected:
   void SetUp() override {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QTimer>
 
 #include <utility>
 
@@ -13,6 +14,8 @@ QString KindName(PromptKind kind) {
     case PromptKind::Message: return QStringLiteral("message");
     case PromptKind::Text: return QStringLiteral("text");
     case PromptKind::OpenFile: return QStringLiteral("open file");
+    case PromptKind::OpenFiles: return QStringLiteral("open files");
+    case PromptKind::Modeless: return QStringLiteral("modeless");
     case PromptKind::SaveFile: return QStringLiteral("save file");
     case PromptKind::Folder: return QStringLiteral("folder");
     case PromptKind::Dialog: return QStringLiteral("dialog");
@@ -40,22 +43,32 @@ PromptScript::~PromptScript() {
 }
 
 PromptScript& PromptScript::Answer(QMessageBox::StandardButton button) {
-  answers_.push_back({PromptKind::Message, button, {}, {}});
+  answers_.push_back({PromptKind::Message, button, {}, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerText(const QString& text) {
-  answers_.push_back({PromptKind::Text, QMessageBox::NoButton, text, {}});
+  answers_.push_back({PromptKind::Text, QMessageBox::NoButton, text, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerPath(PromptKind kind, const QString& path) {
-  answers_.push_back({kind, QMessageBox::NoButton, path, {}});
+  answers_.push_back({kind, QMessageBox::NoButton, path, {}, {}, {}});
   return *this;
 }
 
 PromptScript& PromptScript::AnswerDialog(std::function<void(QDialog&)> interact) {
-  answers_.push_back({PromptKind::Dialog, QMessageBox::NoButton, {}, std::move(interact)});
+  answers_.push_back({PromptKind::Dialog, QMessageBox::NoButton, {}, std::move(interact), {}, {}});
+  return *this;
+}
+
+PromptScript& PromptScript::AnswerPaths(const QStringList& paths) {
+  answers_.push_back({PromptKind::OpenFiles, QMessageBox::NoButton, {}, {}, paths, {}});
+  return *this;
+}
+
+PromptScript& PromptScript::WhileShown(std::function<bool(QDialog&)> poll) {
+  answers_.push_back({PromptKind::Modeless, QMessageBox::NoButton, {}, {}, {}, std::move(poll)});
   return *this;
 }
 
@@ -145,6 +158,17 @@ QString PromptScript::OpenFileName(QWidget*, const QString& caption, const QStri
   return Path(record);
 }
 
+QStringList PromptScript::OpenFileNames(QWidget*, const QString& caption, const QString& folder,
+                                        const QString& filter) {
+  PromptRecord record;
+  record.kind = PromptKind::OpenFiles;
+  record.caption = caption;
+  record.initial = folder;
+  record.filter = filter;
+  const auto answer = Take(record);
+  return answer ? answer->paths : QStringList();
+}
+
 QString PromptScript::SaveFileName(QWidget*, const QString& caption,
                                    const QString& proposedPath, const QString& filter) {
   PromptRecord record;
@@ -176,6 +200,26 @@ int PromptScript::RunDialog(QDialog& dialog) {
   if (answer->interact) answer->interact(dialog);
   if (dialog.isVisible()) dialog.reject();
   return dialog.result();
+}
+
+void PromptScript::ShowModeless(QDialog& box) {
+  PromptRecord record;
+  record.kind = PromptKind::Modeless;
+  record.caption = box.windowTitle();
+  record.text = QString::fromLatin1(box.metaObject()->className());
+  records_.push_back(record);
+  box.show();
+  if (answers_.empty() || answers_.front().kind != PromptKind::Modeless) return;
+  std::function<bool(QDialog&)> poll = std::move(answers_.front().poll);
+  answers_.pop_front();
+  // Dies with the box.
+  auto* timer = new QTimer(&box);
+  timer->setInterval(1);
+  QDialog* shown = &box;
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, shown, poll] {
+    if (poll(*shown)) timer->stop();
+  });
+  timer->start();
 }
 
 }  // namespace veltrim::test

@@ -12,7 +12,8 @@
 // Answers are used strictly in order. A prompt whose kind does not match the
 // next answer (or that comes when none is left) is recorded in Unexpected()
 // and gets the cancel answer: the escape button of a message box, an empty
-// text or path, a rejected dialog.
+// text or path, a rejected dialog. A modeless box needs no answer: it is
+// recorded, and takes the next answer only when that is a WhileShown.
 
 #include <QDialog>
 #include <QMessageBox>
@@ -28,7 +29,7 @@
 
 namespace veltrim::test {
 
-enum class PromptKind { Message, Text, OpenFile, SaveFile, Folder, Dialog };
+enum class PromptKind { Message, Text, OpenFile, OpenFiles, SaveFile, Folder, Dialog, Modeless };
 
 struct PromptRecord {
   PromptKind kind = PromptKind::Message;
@@ -58,6 +59,11 @@ class PromptScript final : public ui::Prompter {
   // accept()/reject() or by clicking its buttons. A dialog still open after
   // the callback is rejected, as if closed by the window's close button.
   PromptScript& AnswerDialog(std::function<void(QDialog&)> interact);
+  // Queue the files chosen in the next multi-file Open dialog (empty: Cancel).
+  PromptScript& AnswerPaths(const QStringList& paths);
+  // Queue what happens while the next modeless box is shown: poll runs every
+  // few milliseconds (inside the owner's message pumps) until it returns true.
+  PromptScript& WhileShown(std::function<bool(QDialog&)> poll);
   PromptScript& AcceptDialog();
   PromptScript& RejectDialog();
 
@@ -79,11 +85,14 @@ class PromptScript final : public ui::Prompter {
                const QString& defaultText, bool password) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& folder,
                        const QString& filter) override;
+  QStringList OpenFileNames(QWidget* owner, const QString& caption, const QString& folder,
+                            const QString& filter) override;
   QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath,
                        const QString& filter) override;
   QString FolderName(QWidget* owner, const QString& title,
                      const QString& initialFolder) override;
   int RunDialog(QDialog& dialog) override;
+  void ShowModeless(QDialog& box) override;
 
  private:
   struct ScriptedAnswer {
@@ -91,6 +100,8 @@ class PromptScript final : public ui::Prompter {
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString text;
     std::function<void(QDialog&)> interact;
+    QStringList paths;
+    std::function<bool(QDialog&)> poll;
   };
 
   // The next answer when it is of this kind; otherwise records the prompt as
