@@ -1,6 +1,6 @@
 // The small prompts and wait boxes: InputBox, the folder chooser, the two
-// remembered-answer questions, "Please Wait", "Adding files to Queue", and
-// the scripted prompter the GUI tests answer them with.
+// remembered-answer questions and "Please Wait". (The questions at work in a
+// transfer, remembered or asked, are in the transfer command tests.)
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,7 +15,6 @@
 #include <tuple>
 
 #include "helpers/prompt_script.h"
-#include "ui/dialogs/adding_files_dlg.h"
 #include "ui/dialogs/cancel_transfer_dlg.h"
 #include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/input_dlg.h"
@@ -110,19 +109,6 @@ class PromptDialogsTest : public QObject {
     }
   }
 
-  void rememberBoxesAreKeptAfterNo() {
-    PromptScript script;
-    script.AnswerDialog([](QDialog& dialog) {
-      auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
-      Click(question.NeverBox());
-      Click(dialog.findChild<QPushButton*>(QStringLiteral("button2")));  // "No"
-    });
-    CCancelTransferDlg dialog;
-    QCOMPARE(RunModal(dialog), int(QDialog::Rejected));
-    QCOMPARE(dialog.Never(), 1);
-    QCOMPARE(script.Captions(), QStringList{QStringLiteral("Cancel Transfer")});
-  }
-
   // Only Yes stores a ticked box for the new-connection question.
   void newConnectionAnswerIsRemembered() {
     struct Case {
@@ -148,19 +134,6 @@ class PromptDialogsTest : public QObject {
       QCOMPARE(memory.NoNewConn, c.noNewConn);
       QCOMPARE(script.Captions(), QStringList{QStringLiteral("Establish a new connection")});
     }
-  }
-
-  void newConnectionQuestionIsSkippedWhenRemembered() {
-    PromptScript script;  // nothing may be asked
-    NewConnectionMemory always{true, false};
-    NewConnectionMemory never{false, true};
-    QVERIFY(AskNewConnection(nullptr, always));
-    QVERIFY(!AskNewConnection(nullptr, never));
-    CancelTransferMemory cancel{true, false};
-    CancelTransferMemory keep{false, true};
-    QVERIFY(AskCancelQueue(nullptr, cancel));
-    QVERIFY(!AskCancelQueue(nullptr, keep));
-    QVERIFY(script.Records().empty());
   }
 
   // Yes or No, a ticked box is remembered for the cancel question.
@@ -226,20 +199,6 @@ class PromptDialogsTest : public QObject {
     QTest::keyClick(&box, Qt::Key_Escape);
     box.close();
     QVERIFY(box.isVisible());
-  }
-
-  // Cancel stops the queueing through the session's flag, when there is one.
-  void addingFilesCancelStopsTheQueueing() {
-    for (bool withTarget : {true, false}) {
-      std::atomic<bool> stopAdding{false};
-      CAddingFilesDlg box(nullptr, withTarget ? &stopAdding : nullptr);
-      QCOMPARE(box.windowTitle(), QStringLiteral("Adding files to Queue"));
-      box.show();
-      QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
-      QVERIFY(box.IsCancelled());
-      QCOMPARE(stopAdding.load(), withTarget);
-      QVERIFY(box.isVisible());
-    }
   }
 };
 

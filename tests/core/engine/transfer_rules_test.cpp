@@ -87,18 +87,6 @@ TEST(TransferFiguresTest, BarPositions) {
   }
 }
 
-TEST(TransferFiguresTest, RateText) {
-  const struct {
-    uint64_t done;
-    int64_t elapsed;
-    const char* text;
-  } cases[] = {{20480, 10, "1.82 KB/sec"}, {0, 0, "0.00 KB/sec"}, {512, 0, "0.50 KB/sec"}, {1048576, 1, "512.00 KB/sec"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(RateText(TransferRate(c.done, c.elapsed)), c.text);
-  }
-}
-
 TEST(TransferFiguresTest, TimeFormats) {
   const std::pair<int64_t, const char*> cases[] = {
       {42, "42 sec"}, {0, "00 sec"}, {90, "01 min 30 sec"}, {3 * 3600 + 5 * 60, "03 hr 05 min 00 sec"},
@@ -107,14 +95,6 @@ TEST(TransferFiguresTest, TimeFormats) {
     SCOPED_TRACE(seconds);
     EXPECT_EQ(TimeLeftFormat(seconds), text);
   }
-}
-
-TEST(TransferFiguresTest, TimeLeftLines) {
-  EXPECT_EQ(TimeLeftText(2048 + 90 * 1024, 2048, 200 * 1024, 1536, 1024.0),
-            "01 min 30 sec   (2 KB copied)\n03 min 18 sec   (1 KB copied)");
-  EXPECT_EQ(TimeLeftText(100, 0, 100, 0, 0.0), "   (0 KB copied)\n   (0 KB copied)");
-  EXPECT_EQ(TimeLeftText(10, 20, 10, 20, 5.0), "00 sec   (0 KB copied)\n00 sec   (0 KB copied)");
-  EXPECT_EQ(SecondsLeft(100, 0.0), -1);
 }
 
 TEST(TransferFiguresTest, ShortenedPathsAndFileNames) {
