@@ -196,29 +196,23 @@ class FrameCommandsTest : public QObject {
     QVERIFY(frame_->Prefs().Auto);
   }
 
-  void enableAutologin_data() {
-    QTest::addColumn<bool>("before");
-    QTest::addColumn<bool>("profile");
-    QTest::addColumn<int>("connects");
-    QTest::newRow("turned on with a profile connects") << false << true << 1;
-    QTest::newRow("turned on without a profile") << false << false << 0;
-    QTest::newRow("turned off") << true << true << 0;
-  }
-
+  // Turned on without a profile, on with one (a Connect is posted, not run
+  // inside the command), then off.
   void enableAutologin() {
-    QFETCH(bool, before);
-    QFETCH(bool, profile);
-    QFETCH(int, connects);
-    frame_->Prefs().Autologin = before;
-    if (profile) frame_->TakeProfile(veltrim::ServerSettings{});
-    int runs = 0;
-    frame_->SetCommandHandler(ID_CONNECT, [&] { ++runs; });
-    frame_->Action(ID_ENABLE_AUTOLOGIN)->trigger();
-    QCOMPARE(frame_->Prefs().Autologin, !before);
-    QCOMPARE(Checked(ID_ENABLE_AUTOLOGIN), !before);
-    QCOMPARE(runs, 0);  // posted, not run inside the command
-    QTest::qWait(20);
-    QCOMPARE(runs, connects);
+    frame_->Prefs().Autologin = false;
+    for (const auto& [profile, connects] : {std::pair{false, 0}, std::pair{true, 1}, std::pair{true, 0}}) {
+      const bool before = frame_->Prefs().Autologin;
+      if (profile) frame_->TakeProfile(veltrim::ServerSettings{});
+      int runs = 0;
+      frame_->SetCommandHandler(ID_CONNECT, [&] { ++runs; });
+      frame_->Action(ID_ENABLE_AUTOLOGIN)->trigger();
+      QCOMPARE(frame_->Prefs().Autologin, !before);
+      QCOMPARE(Checked(ID_ENABLE_AUTOLOGIN), !before);
+      QCOMPARE(runs, 0);
+      QTest::qWait(20);
+      QCOMPARE(runs, connects);
+      if (!profile) frame_->Action(ID_ENABLE_AUTOLOGIN)->trigger();  // off again
+    }
   }
 
   void viewTogglesShowAndHideTheirBars() {
