@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/local_files.h"
 #include "support/spawn_process.h"
 
 namespace veltrim::test {
@@ -138,19 +138,11 @@ std::string PyFtpServer::Url() const {
 }
 
 std::filesystem::path PyFtpServer::WriteFile(const std::string& relative, const std::string& content) const {
-  auto path = root_ / relative;
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  return path;
+  WriteLocal(root_ / relative, content);
+  return root_ / relative;
 }
 
-std::string PyFtpServer::ReadFile(const std::string& relative) const {
-  std::ifstream in(root_ / relative, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+std::string PyFtpServer::ReadFile(const std::string& relative) const { return ReadLocal(root_ / relative); }
 
 TempDir::TempDir() : path_(MakeTempDir("veltrim-test-")) {}
 

@@ -50,16 +50,6 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
   }
 }
 
-TEST(TransferTypeTest, SessionDecidesWithItsOwnModes) {
-  auto session = std::make_unique<CFtpSession>(std::make_shared<ScriptedHost>());
-  EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
-  session->SetAutoMode(true);
-  EXPECT_FALSE(session->IsBinaryTransfer("a.txt"));
-  session->SetTextExtensions({".c", ""});
-  EXPECT_TRUE(session->IsBinaryTransfer("a.txt"));
-  EXPECT_FALSE(session->IsBinaryTransfer("main.C"));
-}
-
 TEST(SessionSetUpTest, ASessionNeedsAHost) {
   EXPECT_THROW(CFtpSession session(nullptr), std::invalid_argument);
 }

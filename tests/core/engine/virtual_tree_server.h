@@ -2,7 +2,7 @@
 // A small FTP server over a tree held in memory, built on the scripted
 // server: listings come in exactly the order the test gives (a real server
 // lists in whatever order its disk has), names can be anything a hostile
-// server might send, and a file can break off after some of its bytes.
+// server might send.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -26,7 +26,6 @@ class VirtualTreeServer {
   struct Node {
     bool directory = false;
     std::string content;
-    std::size_t resetAfter = std::string::npos;  // a file's data connection breaks after this many bytes
   };
 
   // Directories are created with their parents; children list in insertion order.
@@ -36,11 +35,9 @@ class VirtualTreeServer {
     nodes_[path].directory = true;
     children_[Parent(path)].push_back(Base(path));
   }
-  void AddFile(const std::string& path, std::string content, std::size_t resetAfter = std::string::npos) {
+  void AddFile(const std::string& path, std::string content) {
     AddDirectory(Parent(path));
-    Node& node = nodes_[path];
-    node.content = std::move(content);
-    node.resetAfter = resetAfter;
+    nodes_[path].content = std::move(content);
     children_[Parent(path)].push_back(Base(path));
   }
   // A raw LIST line in a directory's listing, as a hostile server might send it.
@@ -104,11 +101,6 @@ class VirtualTreeServer {
       sent += static_cast<std::size_t>(n);
     }
   }
-  static void Reset(int fd) {
-    linger hard{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    ::close(fd);
-  }
   std::string ListingOf(const std::string& directory) {
     std::string text;
     for (const std::string& name : children_[directory]) {
@@ -168,15 +160,9 @@ class VirtualTreeServer {
         context.SendLine("150 Sending.");
         const int data = AcceptData();
         if (data < 0) continue;
-        if (node.resetAfter != std::string::npos) {
-          SendAll(data, node.content.substr(0, node.resetAfter));
-          Reset(data);
-          context.SendLine("426 Connection closed; transfer aborted.");
-        } else {
-          SendAll(data, node.content);
-          ::close(data);
-          context.SendLine("226 Done.");
-        }
+        SendAll(data, node.content);
+        ::close(data);
+        context.SendLine("226 Done.");
       } else if (verb == "ABOR") {
         context.SendLine("226 Aborted.");
       } else if (verb == "NOOP") {
