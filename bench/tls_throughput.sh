@@ -25,11 +25,17 @@ BASE=/tmp
 [ -d /dev/shm ] && [ -w /dev/shm ] && BASE=/dev/shm
 WORK="$(mktemp -d "$BASE/veltrim-tls-bench-XXXXXX")"
 SERVER_PID=""
+# The 1.5 GiB of files go first: `wait` on the killed server returns non-zero,
+# which under `set -e` would end the trap before anything after it ran.
 cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
   rm -rf "$WORK"
+  if [ -n "$SERVER_PID" ]; then
+    kill "$SERVER_PID" 2>/dev/null || true
+    wait "$SERVER_PID" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
 # The anonymous root must not be writable; uploads go to pub/, owned by ftp.
 mkdir -p "$WORK/root/pub" "$WORK/local"
