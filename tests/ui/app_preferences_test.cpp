@@ -109,19 +109,6 @@ class AppPreferencesTest : public QObject {
     }
   }
 
-  void widthOfZeroKeepsTheStoredWidth() {
-    Store({{"Settings/HeaderName", 250}, {"Settings/HeaderSize", 60}});
-    Preferences prefs = LoadPreferences(*OpenSettingsStore());
-    prefs.HeaderName = 0;
-    prefs.HeaderSize = -3;
-    prefs.HeaderType = 130;
-    SavePreferences(*OpenSettingsStore(), prefs);
-    auto store = OpenSettingsStore();
-    QCOMPARE(store->value("Settings/HeaderName").toInt(), 250);
-    QCOMPARE(store->value("Settings/HeaderSize").toInt(), 60);
-    QCOMPARE(store->value("Settings/HeaderType").toInt(), 130);
-  }
-
   void roundTripOfEveryField() {
     const auto fields = [](const Preferences& p) {
       return QVariantList{p.Details,   p.NewConn,    p.NoNewConn,  p.Cancel,     p.NeverCancel,
@@ -166,54 +153,43 @@ class AppPreferencesTest : public QObject {
     QCOMPARE(OpenSettingsStore()->value("WindowPos/IconText").toInt(), 7);
   }
 
-  void maximizedPlacementRoundTrip() {
+  // A maximized window, a resized bar and a hidden one survive a restart; the
+  // normal placement is kept beside the maximized one.
+  void placementAndBarsRoundTrip() {
     Store({{"Settings/ShowIntro", 0}, {"WindowPos/Left", 40}, {"WindowPos/Top", 30},
            {"WindowPos/Right", 740}, {"WindowPos/Bottom", 530}});
     {
       CVeltrimFTPApp app({"veltrimftp", "--no-splash"});
       QVERIFY(app.InitInstance());
-      QVERIFY(!app.MainFrame()->isMaximized());
-      app.MainFrame()->showMaximized();
-      QTRY_VERIFY(app.MainFrame()->isMaximized());
-      QVERIFY(app.MainFrame()->close());
+      CMainFrame* frame = app.MainFrame();
+      QVERIFY(!frame->isMaximized());
+      frame->resizeDocks({frame->DirectoriesBar()}, {260}, Qt::Horizontal);
+      QTRY_COMPARE(frame->DirectoriesBar()->width(), 260);
+      frame->ExecuteCommand(ID_VIEW_LOG_WINDOW);
+      QVERIFY(frame->SessionLogBar()->isHidden());
+      frame->showMaximized();
+      QTRY_VERIFY(frame->isMaximized());
+      QVERIFY(frame->close());
     }
     auto store = OpenSettingsStore();
     QCOMPARE(store->value("WindowPos/Maximized").toInt(), 1);
     QCOMPARE(store->value("WindowPos/Iconic").toInt(), 0);
     QCOMPARE(store->value("WindowPos/Left").toInt(), 40);
     QCOMPARE(store->value("WindowPos/Bottom").toInt(), 530);
-
-    CVeltrimFTPApp again({"veltrimftp", "--no-splash"});
-    QVERIFY(again.InitInstance());
-    CMainFrame* frame = again.MainFrame();
-    QTRY_VERIFY(frame->isMaximized());
-    frame->showNormal();
-    QTRY_VERIFY(!frame->isMaximized());
-    QCOMPARE(QRect(frame->pos(), frame->size()), QRect(40, 30, 700, 500));
-  }
-
-  void barLayoutRoundTrip() {
-    Store({{"Settings/ShowIntro", 0}});
-    {
-      CVeltrimFTPApp app({"veltrimftp", "--no-splash"});
-      QVERIFY(app.InitInstance());
-      CMainFrame* frame = app.MainFrame();
-      frame->resizeDocks({frame->DirectoriesBar()}, {260}, Qt::Horizontal);
-      QTRY_COMPARE(frame->DirectoriesBar()->width(), 260);
-      frame->ExecuteCommand(ID_VIEW_LOG_WINDOW);
-      QVERIFY(frame->SessionLogBar()->isHidden());
-      QVERIFY(frame->close());
-    }
-    auto store = OpenSettingsStore();
     QCOMPARE(store->value("VeltrimFTP-SCBar-59425/sizeVertCX").toInt(), 260);
     QCOMPARE(store->value("VeltrimFTP-SCBar-59425/sizeHorzCX").toInt(), 200);  // never docked there
 
     CVeltrimFTPApp again({"veltrimftp", "--no-splash"});
     QVERIFY(again.InitInstance());
-    QVERIFY(again.MainFrame()->SessionLogBar()->isHidden());
-    QVERIFY(!again.MainFrame()->Action(ID_VIEW_LOG_WINDOW)->isChecked());
-    QVERIFY(again.MainFrame()->DirectoriesBar()->isVisible());
-    QCOMPARE(again.MainFrame()->DirectoriesBar()->VerticalSize().width(), 260);
+    CMainFrame* frame = again.MainFrame();
+    QVERIFY(frame->SessionLogBar()->isHidden());
+    QVERIFY(!frame->Action(ID_VIEW_LOG_WINDOW)->isChecked());
+    QVERIFY(frame->DirectoriesBar()->isVisible());
+    QCOMPARE(frame->DirectoriesBar()->VerticalSize().width(), 260);
+    QTRY_VERIFY(frame->isMaximized());
+    frame->showNormal();
+    QTRY_VERIFY(!frame->isMaximized());
+    QCOMPARE(QRect(frame->pos(), frame->size()), QRect(40, 30, 700, 500));
   }
 
   void damagedStoreStillGivesAUsableWindow() {
