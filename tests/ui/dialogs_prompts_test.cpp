@@ -1,25 +1,19 @@
-// The small prompts: InputBox, the folder chooser and what the two
-// remembered-answer questions store. (The questions at work in a transfer,
-// remembered or asked, and "Please Wait" at work are in the window tests.)
+// InputBox and what the cancel question's answer stores. (The folder chooser
+// is at work in the settings dialog's test; the questions at work in a
+// transfer and "Please Wait" at work are in the window tests.)
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QTimer>
 #include <QtTest>
 
 #include <functional>
 #include <tuple>
 
-#include "helpers/prompt_script.h"
 #include "ui/dialogs/cancel_transfer_dlg.h"
-#include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/input_dlg.h"
-#include "ui/dialogs/new_connection_dlg.h"
 #include "ui/dialogs/prompts.h"
 
 using namespace veltrim::ui;
-using veltrim::test::PromptKind;
-using veltrim::test::PromptScript;
 
 namespace {
 
@@ -62,47 +56,6 @@ class PromptDialogsTest : public QObject {
       });
       QCOMPARE(InputBox(prompt, QStringLiteral("Rename"), QStringLiteral("old.txt")), expected);
       QCOMPARE(shown, (QStringList{"Rename", prompt, "old.txt", prompt == kPasswordPrompt ? "masked" : "plain"}));
-    }
-  }
-
-  void folderBrowserReturnsFoldersWithoutTrailingSlash() {
-    const std::pair<QString, QString> cases[] = {
-        {"/srv/data", "/srv/data"}, {"/srv/data/", "/srv/data"}, {"/", "/"}, {"", ""}};  // "": cancelled
-    for (const auto& [chosen, expected] : cases) {
-      PromptScript script;
-      script.AnswerPath(PromptKind::Folder, chosen);
-      CFolderBrowser browser(nullptr, QString::fromLatin1(CFolderBrowser::kDefaultTitle),
-                             QStringLiteral("/home"));
-      QCOMPARE(browser.Browse(), expected);
-      QCOMPARE(script.Records().front().caption, QStringLiteral("Please select a folder:"));
-      QCOMPARE(script.Records().front().initial, QStringLiteral("/home"));
-    }
-  }
-
-  // Only Yes stores a ticked box for the new-connection question.
-  void newConnectionAnswerIsRemembered() {
-    struct Case {
-      bool yes;
-      int always, never;
-      bool useNew, newConn, noNewConn;
-    };
-    const Case cases[] = {{true, 0, 0, true, false, false},
-                          {true, 1, 0, true, true, false},
-                          {true, 0, 1, false, false, true},
-                          {false, 1, 0, false, false, false}};
-    for (const Case& c : cases) {
-      PromptScript script;
-      script.AnswerDialog([&](QDialog& dialog) {
-        auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
-        if (c.always) question.AlwaysBox()->click();
-        if (c.never) question.NeverBox()->click();
-        c.yes ? dialog.accept() : dialog.reject();
-      });
-      NewConnectionMemory memory;
-      QCOMPARE(AskNewConnection(nullptr, memory), c.useNew);
-      QCOMPARE(memory.NewConn, c.newConn);
-      QCOMPARE(memory.NoNewConn, c.noNewConn);
-      QCOMPARE(script.Captions(), QStringList{QStringLiteral("Establish a new connection")});
     }
   }
 
