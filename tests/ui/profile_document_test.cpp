@@ -109,54 +109,45 @@ struct Fixture {
 class ProfileDocumentTest : public QObject {
   Q_OBJECT
  private slots:
-  // The start-up New resets without a dialog; a later New that is cancelled,
-  // or confirmed without a host name, leaves the document as reset.
-  void newWithoutAProfileResets() {
-    for (const char* how : {"start-up", "cancelled", "no host"}) {
+  // The start-up New resets without a dialog; a later one cancelled, or
+  // confirmed without a host name, leaves the document as reset. Otherwise
+  // the name falls back to the host, an empty user means anonymous, the
+  // frame takes the profile and a Connect is posted.
+  void newDocument() {
+    const struct {
+      int dialog;  // 0: none (the start-up New), 1: cancelled, 2: OK
+      const char *name, *host, *user, *title;
+      bool anonymous;
+    } cases[] = {{0, "", "", "", "Not Connected", false},
+                 {1, "", "", "", "Not Connected", false},
+                 {2, "Name only", "", "u", "Not Connected", false},
+                 {2, "Site", "ftp.example.org", "bob", "Site", false},
+                 {2, "", "ftp.example.org", "bob", "ftp.example.org", false},
+                 {2, "Site", "ftp.example.org", "", "Site", true}};
+    for (const auto& c : cases) {
       Fixture f(false);
-      if (how[0] != 's') f.doc.OnNewDocument();
+      if (c.dialog) f.doc.OnNewDocument();
       QSignalSpy titles(&f.doc, &CVeltrimFTPDoc::titleChanged);
       PromptScript script;
-      if (how[0] == 'c') script.RejectDialog();
-      if (how[0] == 'n') script.AnswerDialog(TypeProfile(QStringLiteral("Name only"), QString(), QStringLiteral("u")));
+      if (c.dialog == 1) script.RejectDialog();
+      if (c.dialog == 2) script.AnswerDialog(TypeProfile(c.name, c.host, c.user));
       QVERIFY(f.doc.OnNewDocument());
       QVERIFY(script.Unexpected().isEmpty());
-      QCOMPARE(script.Records().size(), size_t(how[0] == 's' ? 0 : 1));
+      QCOMPARE(script.Captions(), c.dialog ? QStringList{"FTP Session Settings"} : QStringList{});
       QVERIFY(!f.doc.ResetOnNextNew());
-      QCOMPARE(f.doc.Title(), QStringLiteral("Not Connected"));
-      QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
-      if (how[0] == 's') QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
-      QVERIFY(!f.doc.IsModified());
-      QVERIFY(f.frame.taken.empty());
-      QCOMPARE(f.frame.connectsPosted, 0);
-    }
-  }
-
-  // The name falls back to the host, an empty user means anonymous; the
-  // frame takes the profile and a Connect is posted.
-  void confirmedNewCompletesTheProfile() {
-    const struct {
-      const char* name;
-      const char* user;
-      const char* expectedName;
-      bool anonymous;
-    } cases[] = {{"Site", "bob", "Site", false}, {"", "bob", "ftp.example.org", false}, {"Site", "", "Site", true}};
-    for (const auto& c : cases) {
-      Fixture f;
-      PromptScript script;
-      script.AnswerDialog(TypeProfile(c.name, QStringLiteral("ftp.example.org"), c.user));
-      QVERIFY(f.doc.OnNewDocument());
-      QVERIFY(script.Unexpected().isEmpty());
-      QCOMPARE(script.Captions(), QStringList{QStringLiteral("FTP Session Settings")});
-      const ServerSettings& profile = f.doc.Profile();
-      QCOMPARE(profile.Name, std::string(c.expectedName));
-      QCOMPARE(f.doc.Title(), QString::fromLatin1(c.expectedName));
-      QCOMPARE(profile.Anonymous, c.anonymous);
-      QCOMPARE(profile.Username, std::string(c.user));  // left as typed
-      QVERIFY(f.doc.IsModified());
-      QCOMPARE(f.frame.taken.size(), size_t(1));
-      QVERIFY(!veltrim::Differs(f.frame.taken.front(), profile));
-      QCOMPARE(f.frame.connectsPosted, 1);
+      QCOMPARE(f.doc.Title(), QString::fromLatin1(c.title));
+      if (!c.dialog) QCOMPARE(titles.last().first().toString(), QStringLiteral("Not Connected"));
+      const bool made = *c.host != 0;
+      QCOMPARE(f.doc.IsModified(), made);
+      QCOMPARE(f.frame.connectsPosted, made ? 1 : 0);
+      QCOMPARE(f.frame.taken.size(), size_t(made ? 1 : 0));
+      if (!made) {
+        QCOMPARE(f.doc.Profile().Hostname, std::string("Not Connected"));
+        continue;
+      }
+      QCOMPARE(f.doc.Profile().Anonymous, c.anonymous);
+      QCOMPARE(f.doc.Profile().Username, std::string(c.user));  // left as typed
+      QVERIFY(!veltrim::Differs(f.frame.taken.front(), f.doc.Profile()));
     }
   }
 
