@@ -103,37 +103,27 @@ class FrameCommandsTest : public QObject {
     QCOMPARE(frame_->StateIconId(), kStateNotConnected);
   }
 
-  void transferTypeMarks_data() {
-    QTest::addColumn<QList<int>>("commands");
-    QTest::addColumn<bool>("binary");
-    QTest::addColumn<bool>("autoMode");
-    QTest::addColumn<QString>("marked");
-    QTest::addColumn<QStringList>("sessionCalls");
-    QTest::newRow("Auto alone") << QList<int>{ID_AUTO} << true << true << "auto"
-                                << QStringList{"auto=1"};
-    QTest::newRow("Auto then Binary") << QList<int>{ID_AUTO, ID_BINARY} << true << false << "binary"
-                                      << QStringList{"auto=1", "auto=0", "binary=1"};
-    QTest::newRow("Ascii") << QList<int>{ID_ASCII} << false << false << "ascii"
-                           << QStringList{"binary=0", "auto=0"};
-    QTest::newRow("Ascii then Auto keeps Binary off")
-        << QList<int>{ID_ASCII, ID_AUTO} << false << true << "auto"
-        << QStringList{"binary=0", "auto=0", "auto=1"};
-  }
-
+  // The marks follow the last command; the session hears every change.
   void transferTypeMarks() {
-    QFETCH(QList<int>, commands);
-    QFETCH(bool, binary);
-    QFETCH(bool, autoMode);
-    QFETCH(QString, marked);
-    QFETCH(QStringList, sessionCalls);
-    FakeSession* session = Connect();
-    for (int id : commands) frame_->Action(id)->trigger();
-    QCOMPARE(frame_->Prefs().Binary, binary);
-    QCOMPARE(frame_->Prefs().Auto, autoMode);
-    QCOMPARE(session->calls, sessionCalls);
-    QCOMPARE(Checked(ID_BINARY), marked == "binary");
-    QCOMPARE(Checked(ID_ASCII), marked == "ascii");
-    QCOMPARE(Checked(ID_AUTO), marked == "auto");
+    const struct {
+      QList<int> commands;
+      bool binary, autoMode;
+      int marked;
+      QStringList sessionCalls;
+    } cases[] = {{{ID_AUTO}, true, true, ID_AUTO, {"auto=1"}},
+                 {{ID_AUTO, ID_BINARY}, true, false, ID_BINARY, {"auto=1", "auto=0", "binary=1"}},
+                 {{ID_ASCII}, false, false, ID_ASCII, {"binary=0", "auto=0"}},
+                 {{ID_ASCII, ID_AUTO}, false, true, ID_AUTO, {"binary=0", "auto=0", "auto=1"}}};  // Binary stays off
+    for (const auto& c : cases) {
+      cleanup();
+      init();
+      FakeSession* session = Connect();
+      for (int id : c.commands) frame_->Action(id)->trigger();
+      QCOMPARE(frame_->Prefs().Binary, c.binary);
+      QCOMPARE(frame_->Prefs().Auto, c.autoMode);
+      QCOMPARE(session->calls, c.sessionCalls);
+      for (int id : {ID_BINARY, ID_ASCII, ID_AUTO}) QCOMPARE(Checked(id), id == c.marked);
+    }
   }
 
   // Turned on without a profile, on with one (a Connect is posted, not run

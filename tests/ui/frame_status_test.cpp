@@ -32,18 +32,6 @@ class FrameStatusTest : public QObject {
     for (const auto& [message, wrapped] : cases) QCOMPARE(WrapErrorMessage(message), wrapped);
   }
 
-  void wrappedLinesOfEveryMessage() {
-    for (unsigned id = 61204; id <= 61212; ++id) {
-      const QString message = LoadMessage(id);
-      QVERIFY2(!message.isEmpty(), qPrintable(QString::number(id)));
-      const QString wrapped = WrapErrorMessage(message);
-      QVERIFY(wrapped.contains('\n'));
-      QString unwrapped = wrapped;
-      QCOMPARE(unwrapped.replace('\n', ' '), message);  // only blanks become line feeds
-      for (const QString& line : wrapped.split('\n')) QVERIFY2(line.size() <= 90, qPrintable(line));
-    }
-  }
-
   void boxIsShownWithStopIconAndErrorSound() {
     CMainFrame frame;
     frame.LoadPreferences();
