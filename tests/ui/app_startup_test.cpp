@@ -1,9 +1,8 @@
 // Start-up and exit of the whole program: the first activation with an
 // empty or filled settings store, the welcome dialog, a profile on the
-// command line, the splash, and what the exit leaves in the store.
+// command line, and what the exit leaves in the store.
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -20,10 +19,8 @@
 #include "ui/app/settings_store.h"
 #include "ui/app/veltrim_ftp_app.h"
 #include "ui/app/welcome_dlg.h"
-#include "ui/profile/session_settings_dlg.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 #include "ui/views/remote_list_view.h"
-#include "ui/widgets/splash_window.h"
 
 using veltrim::ServerSettings;
 using veltrim::test::PromptKind;
@@ -75,25 +72,31 @@ class AppStartupTest : public QObject {
     files_ = std::make_unique<QTemporaryDir>();
   }
 
+  // The welcome dialog greets a fresh install; "Do not show this box again"
+  // is stored even when it is closed with the close button.
   void emptyStoreGreetsWithDefaults() {
+    {
+      PromptScript script;
+      script.AnswerDialog(Welcome(CWelcomeDlg::kChoiceNone, true));
+      CVeltrimFTPApp app(kQuietStart);
+      QVERIFY(app.InitInstance());
+      CMainFrame* frame = app.MainFrame();
+      QCOMPARE(script.Captions(), QStringList{"Welcome to VeltrimFTP"});
+      QVERIFY(script.Unexpected().isEmpty());
+      // The other defaults are what a damaged store falls back to (the preferences test).
+      QCOMPARE(frame->pos(), QPoint(10, 10));
+      QCOMPARE(frame->View()->ColumnWidth(1), 40);
+      QVERIFY(frame->Prefs().Autologin);
+      QVERIFY(!frame->Prefs().ShowIntro);
+      QVERIFY(!frame->ProfilePresent());
+      QCOMPARE(frame->windowTitle(), QStringLiteral("Not Connected - VeltrimFTP"));
+      QVERIFY(frame->close());
+    }
+    QCOMPARE(OpenSettingsStore()->value("Settings/ShowIntro").toInt(), 0);
     PromptScript script;
-    script.AnswerDialog(Welcome(CWelcomeDlg::kChoiceNone, false));
     CVeltrimFTPApp app(kQuietStart);
     QVERIFY(app.InitInstance());
-    CMainFrame* frame = app.MainFrame();
-
-    QCOMPARE(script.Records().size(), size_t(1));
-    QCOMPARE(script.Records()[0].kind, PromptKind::Dialog);
-    QCOMPARE(script.Records()[0].caption, QStringLiteral("Welcome to VeltrimFTP"));
-    QVERIFY(script.Unexpected().isEmpty());
-
-    // The other defaults are what a damaged store falls back to (the preferences test).
-    QCOMPARE(frame->pos(), QPoint(10, 10));
-    QCOMPARE(frame->View()->ColumnWidth(1), 40);
-    QVERIFY(frame->Prefs().Autologin);
-    QVERIFY(frame->Prefs().ShowIntro);
-    QVERIFY(!frame->ProfilePresent());
-    QCOMPARE(frame->windowTitle(), QStringLiteral("Not Connected - VeltrimFTP"));
+    QVERIFY(script.Records().empty());
   }
 
   // New asks for a profile, Existing for a file: posted, not run at once.
@@ -111,23 +114,6 @@ class AppStartupTest : public QObject {
       QCOMPARE(script.Records()[1].kind, kind);
       QVERIFY(script.Unexpected().isEmpty());
     }
-  }
-
-  void dontShowAgainStoredEvenWhenClosedWithCloseButton() {
-    {
-      PromptScript script;
-      script.AnswerDialog(Welcome(CWelcomeDlg::kChoiceNone, true));
-      CVeltrimFTPApp app(kQuietStart);
-      QVERIFY(app.InitInstance());
-      QVERIFY(!app.MainFrame()->Prefs().ShowIntro);
-      QVERIFY(app.MainFrame()->close());
-    }
-    QCOMPARE(OpenSettingsStore()->value("Settings/ShowIntro").toInt(), 0);
-    // The next start shows no welcome dialog.
-    PromptScript script;
-    CVeltrimFTPApp app(kQuietStart);
-    QVERIFY(app.InitInstance());
-    QVERIFY(script.Records().empty());
   }
 
   // Autologin on connects though the profile says not to; off, the welcome
@@ -214,43 +200,6 @@ class AppStartupTest : public QObject {
       QCOMPARE(app.MainFrame()->ProfilePresent(), opens);
       QCOMPARE(connectRuns, opens ? 1 : 0);
       QVERIFY(script.Records().empty());
-    }
-  }
-
-  void splashHidesOnKeyAndCanBeSuppressed() {
-    OpenSettingsStore()->setValue("Settings/ShowIntro", 0);
-    auto visibleSplash = [] {
-      for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<SplashWindow*>(widget) && widget->isVisible()) return widget;
-      return static_cast<QWidget*>(nullptr);
-    };
-    {
-      CVeltrimFTPApp app({"veltrimftp"});
-      QVERIFY(app.InitInstance());
-      QWidget* splash = visibleSplash();
-      QVERIFY(splash != nullptr);
-      QTest::keyClick(app.MainFrame(), Qt::Key_Space);
-      QTRY_VERIFY(visibleSplash() == nullptr);
-    }
-    CVeltrimFTPApp quiet(kQuietStart);
-    QVERIFY(quiet.InitInstance());
-    QVERIFY(visibleSplash() == nullptr);
-  }
-
-  void commandLineOptions() {
-    struct Case {
-      QStringList arguments;
-      QString profile;
-      bool noSplash;
-    };
-    const Case cases[] = {{{"veltrimftp"}, "", false},
-                          {{"veltrimftp", "--no-splash", "b.ftp"}, "b.ftp", true},
-                          {{"veltrimftp", "/NOLOGO"}, "", true},
-                          {{"veltrimftp", "c.ftp", "d.ftp"}, "c.ftp", false}};  // first file only
-    for (const Case& c : cases) {
-      const CommandLine options = ParseCommandLine(c.arguments);
-      QCOMPARE(options.profilePath, c.profile);
-      QCOMPARE(options.noSplash, c.noSplash);
     }
   }
 };

@@ -120,19 +120,6 @@ class BrowseHostTest : public QObject {
     for (int i = 0; i < 50; ++i) QCOMPARE(order.at(i), QString::number(i));
   }
 
-  void fileTypesForTheTransferWindow() {
-    QtSessionHost host(nullptr);
-    host.PrepareFileIcons();
-    const FileTypeInfo first = host.FileTypeOf("notes.qqzzyy");
-    const FileTypeInfo second = host.FileTypeOf("setup.exe");
-    QCOMPARE(first.TypeText, std::string());  // no name from the desktop: the engine builds one
-    QCOMPARE(first.IconIndex, 11);
-    QCOMPARE(second.TypeText, std::string("Application"));
-    QCOMPARE(second.IconIndex, 12);
-    host.PrepareFileIcons();
-    QCOMPARE(host.FileTypeOf("a.txt").IconIndex, 11);
-  }
-
   // Last: the quit request stays in force for the rest of the program.
   void pumpEndsOnQuit() {
     QtSessionHost host(nullptr);

@@ -1,7 +1,5 @@
 // The remote list's texts and order, and the Directories tree's nodes.
-#include <QAction>
 #include <QListView>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -13,7 +11,6 @@
 #include "ui/views/file_type_names.h"
 #include "ui/views/remote_entry_format.h"
 #include "ui/views/remote_entry_model.h"
-#include "ui/views/remote_list_menus.h"
 #include "ui/views/remote_list_view.h"
 
 using namespace veltrim;
@@ -78,14 +75,6 @@ class BrowseRowsTest : public QObject {
     for (const auto& c : cases) QCOMPARE(HasAssociatedProgram(c.name, c.type), c.enabled);
   }
 
-  void desktopTypeTexts() {
-    // Known types get the desktop's name; unknown ones the generic form.
-    QVERIFY(!ShellTypeName(QStringLiteral("page.html")).isEmpty());
-    QCOMPARE(FileTypeText(QStringLiteral("thing.qqzzyy")), QStringLiteral("QQZZYY File"));
-    QCOMPARE(FileTypeText(QStringLiteral("setup.exe")), QStringLiteral("Application"));
-    QVERIFY(!ShellIcon(QStringLiteral("thing.qqzzyy")).isNull());
-  }
-
   // The order of the list for each sort key, folders included.
   void sortOrder_data() {
     QTest::addColumn<int>("key");
@@ -121,16 +110,6 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(names, order);
   }
 
-  void compareEdges() {
-    const RowSortKey a{"A", "TXT FILE", 1, 1};
-    const RowSortKey b{"B", "TXT FILE", 1, 1};
-    QCOMPARE(CompareRows(a, b, 0), 0);
-    QCOMPARE(CompareRows(a, b, 7), 0);
-    QCOMPARE(CompareRows(a, a, 2), 0);
-    QVERIFY(CompareRows(a, b, 2) < 0);
-    QVERIFY(CompareRows(a, b, -2) > 0);
-  }
-
   void modelSkipsDotsAndDuplicates() {
     std::deque<ListingEntry> entries{Entry(".", 0, 0, true), Entry("..", 0, 0, true), Entry("a.txt", 1, 0, false),
                                      Entry("a.txt", 2, 0, false), Entry("A.TXT", 3, 0, false),
@@ -142,65 +121,6 @@ class BrowseRowsTest : public QObject {
     QCOMPARE(model.Row(0).sizeText, QStringLiteral("1"));
     QCOMPARE(model.Row(2).typeText, QStringLiteral("Alias"));
     QCOMPARE(entries[5].TypeText, std::string("Alias"));
-  }
-
-  void modelRemoveAndRename() {
-    std::deque<ListingEntry> entries{Entry("dir", 0, 0, true), Entry("one.txt", 5, 0, false),
-                                     Entry("two.txt", 5, 0, false)};
-    RemoteEntryModel model;
-    for (ListingEntry& entry : entries) model.AddEntry(entry);
-    model.Sort(0, false);
-    QCOMPARE(Names(model), (QStringList{"dir", "two.txt", "one.txt"}));
-    model.RemoveEntryByName(QStringLiteral("TWO.TXT"));
-    QCOMPARE(Names(model), (QStringList{"dir", "one.txt"}));
-    QVERIFY(model.RenameEntry(QStringLiteral("ONE.txt"), QStringLiteral("zzz.qqzzyy")));
-    QCOMPARE(model.Row(1).typeText, QStringLiteral("QQZZYY File"));
-    QCOMPARE(entries[1].Name, std::string("zzz.qqzzyy"));
-    QVERIFY(model.RenameEntry(QStringLiteral("dir"), QStringLiteral("folder.txt")));
-    QCOMPARE(model.Row(0).typeText, QStringLiteral("File Folder"));
-    QVERIFY(!model.RenameEntry(QStringLiteral("absent"), QStringLiteral("x")));
-    QCOMPARE(model.SortAscending(), false);
-  }
-
-  void editingNameAsksForRename() {
-    std::deque<ListingEntry> entries{Entry("old.txt", 5, 0, false)};
-    RemoteEntryModel model;
-    model.AddEntry(entries[0]);
-    model.FlushStaged();
-    QSignalSpy spy(&model, &RemoteEntryModel::RenameRequested);
-    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("new.txt"), Qt::EditRole));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(2).toString(), QStringLiteral("new.txt"));
-    QCOMPARE(model.Row(0).name, QStringLiteral("old.txt"));  // the row waits for the server
-  }
-
-  // The default command first for a selection, none without one; only files
-  // and aliases can be deleted; every menu ends in Refresh.
-  void popupMenus() {
-    const std::tuple<bool, const char*, const char*, bool> cases[] = {{false, "", "&View", false},
-                                                                      {true, "File Folder", "Change to...", false},
-                                                                      {true, "TXT File", "&Download", true},
-                                                                      {true, "Alias", "&Download", true}};
-    for (const auto& [selected, type, first, deletable] : cases) {
-      int ran = 0;
-      std::unique_ptr<QMenu> menu = BuildListMenu(ListMenuFor(selected, QString::fromLatin1(type)),
-                                                  [](int) { return nullptr; }, [&](int id) { ran = id; }, nullptr);
-      QStringList texts;
-      for (QAction* action : menu->actions())
-        if (!action->isSeparator()) texts << action->text();
-      QCOMPARE(texts.first(), QString::fromLatin1(first));
-      QCOMPARE(texts.contains(QStringLiteral("De&lete")), deletable);
-      QCOMPARE(menu->defaultAction() ? menu->defaultAction()->text() : QString(), selected ? texts.first() : QString());
-      menu->actions().last()->trigger();
-      QCOMPARE(ran, 32831);  // Refresh
-    }
-  }
-
-  void keyboardMenuPosition() {
-    QWidget list;
-    list.move(100, 50);
-    QCOMPARE(ListMenuPosition(false, QPoint(7, 9), &list), QPoint(7, 9));
-    QCOMPARE(ListMenuPosition(true, QPoint(7, 9), &list), list.mapToGlobal(QPoint(5, 5)));
   }
 
   void treeShowPath() {
@@ -244,25 +164,6 @@ class BrowseRowsTest : public QObject {
       QTRY_VERIFY(icons->visualRect(view.Rows().index(1, 0)).width() >= icons->gridSize().width() - 4);
       QVERIFY(icons->wordWrap());
     }
-  }
-
-  void treeDebounce() {
-    QTreeWidget widget;
-    DirectoryTreeNavigator tree(&widget);
-    QSignalSpy navigate(&tree, &DirectoryTreeNavigator::ChangeDirectoryRequested);
-    tree.SetRoot(QStringLiteral("host"));
-    tree.AddChild(QStringLiteral("pub"));
-    tree.AddChild(QStringLiteral("incoming"));
-    widget.setCurrentItem(tree.RootNode()->child(1));  // pub
-    QTest::qWait(300);
-    widget.setCurrentItem(tree.RootNode()->child(0));  // incoming
-    QTest::qWait(DirectoryTreeNavigator::kNavigateDelayMs / 2);
-    QCOMPARE(navigate.count(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(navigate.count(), 1, 2000);
-    QCOMPARE(navigate.at(0).at(0).toString(), QStringLiteral("/incoming"));
-    widget.setCurrentItem(tree.RootNode());
-    QTRY_COMPARE_WITH_TIMEOUT(navigate.count(), 2, 2000);
-    QCOMPARE(navigate.at(1).at(0).toString(), QStringLiteral("/"));
   }
 };
 

@@ -1,10 +1,8 @@
 // Connect, browse and change the server's directories from the main window,
 // against a real FTP server on 127.0.0.1 (and a scripted one for a server
 // that never answers or goes away), and lose the connection.
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -20,7 +18,6 @@
 #include "ui/ftp/qt_session_host.h"
 #include "ui/shared/command_ids.h"
 #include "ui/widgets/connection_bar.h"
-#include "ui/widgets/drawn_images.h"
 #include "ui/widgets/security_lock.h"
 
 using namespace veltrim;
@@ -59,7 +56,6 @@ void VerifyNotConnected(const BrowseWindow& window) {
   QVERIFY(!window.frame.Connected());
   QVERIFY(window.frame.Session() == nullptr);
   QVERIFY(window.controller->Session() == nullptr);
-  QCOMPARE(window.frame.StateIconId(), ui::kStateNotConnected);
   QCOMPARE(window.frame.ConnectionBarWidget()->Text(), QStringLiteral("Not Connected"));
   QCOMPARE(window.list.rowCount(), 0);
   QCOMPARE(window.treeWidget.topLevelItemCount(), 0);
@@ -96,8 +92,6 @@ class BrowseSessionTest : public QObject {
     window.Connect(ProfileFor(server));
     QVERIFY(window.frame.Connected());
     QCOMPARE(window.Names(), (QStringList{"empty", "incoming", "pub", "data.bin", "readme.txt"}));
-    QCOMPARE(window.list.Row(0).typeText, QStringLiteral("File Folder"));
-    QCOMPARE(window.list.Row(3).sizeText, QStringLiteral("2KB"));
     QCOMPARE(window.tree->RootNode()->text(0), QStringLiteral("127.0.0.1"));
     QCOMPARE(window.tree->CurrentNode(), window.tree->RootNode());
     QCOMPARE(window.tree->RootNode()->childCount(), 3);
@@ -106,7 +100,6 @@ class BrowseSessionTest : public QObject {
     QVERIFY(window.Log().contains(QStringLiteral("Connected to Host.")));
     // No RemoteDir: the login directory becomes the way home.
     QCOMPARE(window.frame.ActiveProfile().RemoteDir, std::string("/"));
-    QVERIFY(!window.frame.ProgressBar()->isVisible());
     QVERIFY(!window.frame.Busy());
   }
 
@@ -127,7 +120,6 @@ class BrowseSessionTest : public QObject {
       QCOMPARE(window.controller->Attempts(), profile.Retries + 1);
       QCOMPARE(script.Captions(), QStringList{"Not Connected"});
       QCOMPARE(script.Texts(), QStringList{"A connection to the server could not be established"});
-      QCOMPARE(script.Records().at(0).icon, QMessageBox::Information);
       QVERIFY(window.Log().contains(QStringLiteral("Error connecting to host: ")));
       QVERIFY(!window.Log().contains(QStringLiteral("Connection timed out.")));
       QCOMPARE(window.doc.Title(), QString::fromStdString(profile.Name));
@@ -176,34 +168,6 @@ class BrowseSessionTest : public QObject {
       QCOMPARE(window.controller->AttemptCounter(), 0);
       QVERIFY(window.frame.Session() == nullptr);
       QVERIFY(window.controller->Session() == nullptr);
-    }
-  }
-
-  // The first connection is closed before the greeting; the second one
-  // stalls and is disconnected (the counter stays), or logs in (back to 0).
-  void retryCountAfterDisconnect() {
-    for (const bool loggedIn : {false, true}) {
-      ScriptedFtpServer server;
-      server.SetStepTimeout(std::chrono::seconds(30));
-      server.AcceptNextConnection();
-      if (loggedIn) PlainLogin(server, "/");
-      else server.Stall();
-      server.Start();
-      BrowseWindow window;
-      PromptScript script;
-      QTimer secondAttempt;
-      QObject::connect(&secondAttempt, &QTimer::timeout, [&] {
-        if (window.controller->Attempts() < 2 || loggedIn) return;
-        secondAttempt.stop();
-        window.controller->OnDisconnectCommand();
-      });
-      secondAttempt.start(20);
-      window.Connect(ProfileForPort(server.Port(), 2, 30));
-      QCOMPARE(window.controller->Attempts(), 2);
-      QCOMPARE(window.frame.Connected(), loggedIn);
-      if (loggedIn) QVERIFY(window.controller->OnDisconnectCommand());
-      QCOMPARE(window.controller->AttemptCounter(), loggedIn ? 0 : 1);
-      QVERIFY(script.Records().empty());
     }
   }
 
@@ -261,12 +225,6 @@ class BrowseSessionTest : public QObject {
     window.navigator->OnRoot();
     QCOMPARE(window.Current(), QStringLiteral("/"));
 
-    // ShowWelcome off: no .message fetched.
-    window.frame.Prefs().ShowWelcome = false;
-    const int retrieved = window.Log().count(QStringLiteral("Retrieving .message"));
-    window.navigator->GoToDirectory(QStringLiteral("/pub"));
-    QCOMPARE(window.Log().count(QStringLiteral("Retrieving .message")), retrieved);
-
     // The tree: a selection by the user navigates after the pause.
     window.treeWidget.setCurrentItem(window.tree->RootNode());
     QTRY_COMPARE_WITH_TIMEOUT(window.Current(), QStringLiteral("/"), 3000);
@@ -280,66 +238,47 @@ class BrowseSessionTest : public QObject {
     window.navigator->GoToDirectory(QStringLiteral("/pub"));
     QSignalSpy shown(window.navigator, &RemoteNavigator::ListingShown);
     {
+      // In the current directory: in place, no new listing. In another one:
+      // that one is listed. Directly under the root, typed with a trailing
+      // "/": the root is listed with it. Refused: the server's reply shows.
       PromptScript script;
-      script.AnswerText(QStringLiteral("/pub/newdir"));
+      script.AnswerText(QStringLiteral("/pub/newdir")).AnswerText(QStringLiteral("/incoming/other"));
+      script.AnswerText(QStringLiteral("/topdir/")).AnswerText(QStringLiteral("/topdir")).Answer(QMessageBox::Ok);
       window.navigator->OnCreateDirectory();
       QCOMPARE(script.Records().at(0).initial, QStringLiteral("/pub/"));
-      QCOMPARE(script.Captions(), QStringList{"Create Directory"});
+      QCOMPARE(shown.count(), 0);
+      const int row = window.list.RowOf(QStringLiteral("newdir"));
+      QVERIFY(row >= 0);
+      QCOMPARE(window.list.Row(row).typeText, QStringLiteral("File Folder"));
+      QCOMPARE(window.tree->CurrentNode()->childCount(), 2);
+      for (int i = 0; i < 3; ++i) window.navigator->OnCreateDirectory();
+      QVERIFY(fs::is_directory(server.Root() / "incoming/other"));
+      QVERIFY(fs::is_directory(server.Root() / "topdir"));
+      QCOMPARE(window.Current(), QStringLiteral("/"));
+      QVERIFY(window.Names().contains(QStringLiteral("topdir")));
+      QCOMPARE(script.Captions().mid(3), (QStringList{"Create Directory", "Error"}));
+      QVERIFY(script.Texts().at(4).endsWith(QStringLiteral("61204")));
+      QVERIFY2(script.Records().at(4).detail.startsWith(QStringLiteral("550 ")), qPrintable(script.Records().at(4).detail));
     }
-    QVERIFY(fs::is_directory(server.Root() / "pub/newdir"));
-    QCOMPARE(shown.count(), 0);  // in place, no new listing
-    const int row = window.list.RowOf(QStringLiteral("newdir"));
-    QVERIFY(row >= 0);
-    QCOMPARE(window.list.Row(row).typeText, QStringLiteral("File Folder"));
-    QCOMPARE(window.tree->CurrentNode()->childCount(), 2);
 
-    // In another directory: that directory is listed. Directly under the
-    // root, typed with a trailing "/": the root is listed with it.
-    for (const char* typed : {"/incoming/other", "/topdir/"}) {
-      PromptScript script;
-      script.AnswerText(QString::fromLatin1(typed));
-      window.navigator->OnCreateDirectory();
-    }
-    QVERIFY(fs::is_directory(server.Root() / "incoming/other"));
-    QVERIFY(fs::is_directory(server.Root() / "topdir"));
-    QCOMPARE(window.Current(), QStringLiteral("/"));
-    QVERIFY(window.Names().contains(QStringLiteral("topdir")));
+    // The selected folder goes without a question; then one typed, in
+    // another directory; then one that is not empty: an error.
     window.navigator->GoToDirectory(QStringLiteral("/incoming"));
-
-    // Refused: the error box with the server's reply, nothing changes.
-    {
-      PromptScript script;
-      script.AnswerText(QStringLiteral("/incoming/other")).Answer(QMessageBox::Ok);
-      window.navigator->OnCreateDirectory();
-      QCOMPARE(script.Captions(), (QStringList{"Create Directory", "Error"}));
-      QVERIFY(script.Texts().at(1).contains(QStringLiteral("create the new directory")));
-      QVERIFY(script.Texts().at(1).endsWith(QStringLiteral("61204")));
-      QVERIFY2(script.Records().at(1).detail.startsWith(QStringLiteral("550 ")), qPrintable(script.Records().at(1).detail));
-    }
-
-    // Remove the selected folder without a question.
     window.Select({"other"});
-    {
-      PromptScript script;
-      window.navigator->OnRemoveDirectory();
-      QVERIFY(script.Records().empty());
-    }
+    PromptScript script;
+    script.AnswerText(QStringLiteral("/pub/newdir")).AnswerText(QStringLiteral("/pub/linux")).Answer(QMessageBox::Ok);
+    window.navigator->OnRemoveDirectory();
+    QVERIFY(script.Records().empty());
     QVERIFY(!fs::exists(server.Root() / "incoming/other"));
     QCOMPARE(window.list.RowOf(QStringLiteral("other")), -1);
     QCOMPARE(window.tree->CurrentNode()->childCount(), 0);
-
-    // Typed, in another directory; then one that is not empty: 61205.
     window.selection.clearSelection();
-    {
-      PromptScript script;
-      script.AnswerText(QStringLiteral("/pub/newdir")).AnswerText(QStringLiteral("/pub/linux")).Answer(QMessageBox::Ok);
-      window.navigator->OnRemoveDirectory();
-      QVERIFY(!fs::exists(server.Root() / "pub/newdir"));
-      QCOMPARE(window.Current(), QStringLiteral("/pub"));
-      QCOMPARE(window.list.RowOf(QStringLiteral("newdir")), -1);
-      window.navigator->OnRemoveDirectory();
-      QCOMPARE(script.Captions(), (QStringList{"Remove Directory", "Remove Directory", "Error"}));
-    }
+    window.navigator->OnRemoveDirectory();
+    QVERIFY(!fs::exists(server.Root() / "pub/newdir"));
+    QCOMPARE(window.Current(), QStringLiteral("/pub"));
+    QCOMPARE(window.list.RowOf(QStringLiteral("newdir")), -1);
+    window.navigator->OnRemoveDirectory();
+    QCOMPARE(script.Captions(), (QStringList{"Remove Directory", "Remove Directory", "Error"}));
     QVERIFY(window.list.RowOf(QStringLiteral("linux")) >= 0);
   }
 
@@ -397,9 +336,10 @@ class BrowseSessionTest : public QObject {
     QCOMPARE(window.list.RowOf(QStringLiteral("readme.txt")), -1);
     QCOMPARE(window.Names().last(), QStringLiteral("zz.html"));
     // A folder renamed in place: its tree node follows.
-    rename("empty", QStringLiteral("vacant"));
+    rename("empty", QStringLiteral("vacant.d"));
     QCOMPARE(window.tree->RootNode()->child(0)->text(0), QStringLiteral("incoming"));
-    QCOMPARE(window.tree->RootNode()->child(2)->text(0), QStringLiteral("vacant"));
+    QCOMPARE(window.tree->RootNode()->child(2)->text(0), QStringLiteral("vacant.d"));
+    QCOMPARE(window.list.Row(window.list.RowOf(QStringLiteral("vacant.d"))).typeText, QStringLiteral("File Folder"));
     // The same name or an empty one sends nothing.
     const int renames = window.Log().count(QStringLiteral("Renaming"));
     rename("zz.html", QStringLiteral("zz.html"));
@@ -441,25 +381,7 @@ class BrowseSessionTest : public QObject {
     server.WriteFile("pub/notes2.txt", "n");
     BrowseWindow window;
     window.frame.show();
-    QHeaderView* header = window.frame.View()->DetailsView()->header();
-    window.layer->HeadingClicked(1);  // not connected: nothing
-    QCOMPARE(window.list.SortColumn(), 0);
     window.Connect(ProfileFor(server));
-
-    // The same heading again: descending; another heading: ascending; a new
-    // listing sorts its column ascending.
-    window.layer->HeadingClicked(0);
-    QCOMPARE(window.Names(), (QStringList{"pub", "incoming", "empty", "readme.txt", "data.bin"}));
-    QCOMPARE(header->sortIndicatorSection(), 0);
-    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    window.layer->HeadingClicked(1);
-    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    window.layer->HeadingClicked(1);
-    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    window.navigator->OnRefresh();
-    QCOMPARE(window.list.SortColumn(), 1);
-    QVERIFY(window.list.SortAscending());
-
     // Enter on a folder opens it.
     QTreeView* details = window.frame.View()->DetailsView();
     window.Select({"pub"});
@@ -481,10 +403,6 @@ class BrowseSessionTest : public QObject {
     QTRY_VERIFY(!window.layer->IsEditingLabel());
     QVERIFY(fs::exists(server.Root() / "pub/renamed.txt"));
     QVERIFY(window.list.RowOf(QStringLiteral("renamed.txt")) >= 0);
-
-    // Ctrl+A selects every row.
-    window.frame.ExecuteCommand(ID_SELECT_ALL);
-    QCOMPARE(window.selection.selectedRows().size(), window.list.rowCount());
   }
 
   void tlsCertificateAskedOnceThenPadlock() {

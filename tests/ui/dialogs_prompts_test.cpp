@@ -1,30 +1,19 @@
-// The small prompts and wait boxes: InputBox, the folder chooser, the two
-// remembered-answer questions and "Please Wait". (The questions at work in a
-// transfer, remembered or asked, are in the transfer command tests.)
+// InputBox and what the cancel question's answer stores. (The folder chooser
+// is at work in the settings dialog's test; the questions at work in a
+// transfer and "Please Wait" at work are in the window tests.)
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <tuple>
 
-#include "helpers/prompt_script.h"
 #include "ui/dialogs/cancel_transfer_dlg.h"
-#include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/input_dlg.h"
-#include "ui/dialogs/new_connection_dlg.h"
-#include "ui/dialogs/please_wait_dlg.h"
 #include "ui/dialogs/prompts.h"
 
 using namespace veltrim::ui;
-using veltrim::test::PromptKind;
-using veltrim::test::PromptScript;
 
 namespace {
 
@@ -41,10 +30,6 @@ void WhenModalDialogShows(std::function<void(QDialog&)> interact) {
     }
   });
   poll->start();
-}
-
-void Click(QAbstractButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 }
 
 }  // namespace
@@ -74,68 +59,6 @@ class PromptDialogsTest : public QObject {
     }
   }
 
-  void folderBrowserReturnsFoldersWithoutTrailingSlash() {
-    const std::pair<QString, QString> cases[] = {
-        {"/srv/data", "/srv/data"}, {"/srv/data/", "/srv/data"}, {"/", "/"}, {"", ""}};  // "": cancelled
-    for (const auto& [chosen, expected] : cases) {
-      PromptScript script;
-      script.AnswerPath(PromptKind::Folder, chosen);
-      CFolderBrowser browser(nullptr, QString::fromLatin1(CFolderBrowser::kDefaultTitle),
-                             QStringLiteral("/home"));
-      QCOMPARE(browser.Browse(), expected);
-      QCOMPARE(script.Records().front().caption, QStringLiteral("Please select a folder:"));
-      QCOMPARE(script.Records().front().initial, QStringLiteral("/home"));
-    }
-  }
-
-  // The two boxes exclude each other, whichever is ticked last.
-  void rememberBoxesAreExclusive() {
-    const std::tuple<const char*, int, int> cases[] = {
-        {"always never", 0, 1}, {"never always", 1, 0}, {"always always", 0, 0}, {"never never always", 1, 0}};
-    for (bool cancelQuestion : {false, true}) {
-      for (const auto& [clicks, always, never] : cases) {
-        std::unique_ptr<CRememberedQuestionDlg> dialog;
-        if (cancelQuestion) dialog = std::make_unique<CCancelTransferDlg>();
-        else dialog = std::make_unique<CNewConnectionDlg>();
-        dialog->show();
-        for (const QString& click : QString::fromLatin1(clicks).split(QLatin1Char(' '))) {
-          Click(click == QLatin1String("always") ? dialog->AlwaysBox() : dialog->NeverBox());
-          QVERIFY(!(dialog->AlwaysBox()->isChecked() && dialog->NeverBox()->isChecked()));
-        }
-        dialog->accept();
-        QCOMPARE(dialog->Always(), always);
-        QCOMPARE(dialog->Never(), never);
-      }
-    }
-  }
-
-  // Only Yes stores a ticked box for the new-connection question.
-  void newConnectionAnswerIsRemembered() {
-    struct Case {
-      bool yes;
-      int always, never;
-      bool useNew, newConn, noNewConn;
-    };
-    const Case cases[] = {{true, 0, 0, true, false, false},
-                          {true, 1, 0, true, true, false},
-                          {true, 0, 1, false, false, true},
-                          {false, 1, 0, false, false, false}};
-    for (const Case& c : cases) {
-      PromptScript script;
-      script.AnswerDialog([&](QDialog& dialog) {
-        auto& question = dynamic_cast<CRememberedQuestionDlg&>(dialog);
-        if (c.always) Click(question.AlwaysBox());
-        if (c.never) Click(question.NeverBox());
-        c.yes ? dialog.accept() : dialog.reject();
-      });
-      NewConnectionMemory memory;
-      QCOMPARE(AskNewConnection(nullptr, memory), c.useNew);
-      QCOMPARE(memory.NewConn, c.newConn);
-      QCOMPARE(memory.NoNewConn, c.noNewConn);
-      QCOMPARE(script.Captions(), QStringList{QStringLiteral("Establish a new connection")});
-    }
-  }
-
   // Yes or No, a ticked box is remembered for the cancel question.
   void cancelTransferAnswerIsRemembered() {
     struct Case {
@@ -153,52 +76,6 @@ class PromptDialogsTest : public QObject {
       QCOMPARE(memory.Cancel, c.cancel);
       QCOMPARE(memory.NeverCancel, c.neverCancel);
     }
-  }
-
-  void pleaseWaitCountsDownThenHides() {
-    CPleaseWaitDlg box;
-    QCOMPARE(box.windowTitle(), QStringLiteral("Please Wait"));
-    auto* message = box.findChild<QLabel*>(QStringLiteral("static1069"));
-    auto* countdown = box.findChild<QLabel*>(QStringLiteral("static1065"));
-    QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host"));
-    QVERIFY(countdown->text().isEmpty());
-    QVERIFY(box.IsTicking());
-
-    box.SetCountdown(5);
-    box.SetMessageText(CPleaseWaitDlg::AttemptMessage(0));
-    box.UpdateControls();
-    box.show();
-    for (const char* expected : {"4", "3", "2", "1"}) {
-      box.Tick();
-      QCOMPARE(countdown->text(), QString::fromLatin1(expected));
-      QVERIFY(box.isVisible());
-      QVERIFY(box.IsTicking());
-    }
-    box.Tick();
-    QVERIFY(!box.isVisible());
-    QVERIFY(!box.IsTicking());
-    QCOMPARE(message->text(), QStringLiteral("Attempting to connect to host..."));
-    QCOMPARE(CPleaseWaitDlg::AttemptMessage(12),
-             QStringLiteral("Attempting to connect to host... Retry #12"));
-    // The dialog's own timer drives the same ticks.
-    CPleaseWaitDlg timed;
-    timed.SetCountdown(10);
-    timed.show();
-    QTRY_COMPARE_WITH_TIMEOUT(timed.findChild<QLabel*>(QStringLiteral("static1065"))->text(),
-                              QStringLiteral("9"), 10000);
-  }
-
-  void pleaseWaitCancelOnlySetsItsFlag() {
-    CPleaseWaitDlg box;
-    box.SetCountdown(30);
-    box.show();
-    QVERIFY(!box.IsCancelled());
-    QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("button1003")), Qt::LeftButton);
-    QVERIFY(box.IsCancelled());
-    QVERIFY(box.isVisible());
-    QTest::keyClick(&box, Qt::Key_Escape);
-    box.close();
-    QVERIFY(box.isVisible());
   }
 };
 

@@ -1,9 +1,8 @@
-// The FTP Session Settings dialog: help panel folding, help texts, the
-// anonymous switch, the password ticking "Save Password", browsing for the
-// local folder and the number checks that keep the dialog open.
+// The FTP Session Settings dialog: the anonymous switch, the password ticking
+// "Save Password", browsing for the local folder and the number checks that
+// keep the dialog open.
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -12,7 +11,6 @@
 
 #include "helpers/prompt_script.h"
 #include "ui/profile/session_settings_dlg.h"
-#include "ui/profile/session_settings_help.h"
 
 using veltrim::ServerSettings;
 using veltrim::test::PromptKind;
@@ -32,7 +30,6 @@ struct Shown {
   QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(dialog.Control(id)); }
   QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(dialog.Control(id)); }
   QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(dialog.Control(id)); }
-  QLabel* Help() const { return qobject_cast<QLabel*>(dialog.Control(Dlg::kHelp)); }
   void Click(int id) const {
     QWidget* control = dialog.Control(id);
     QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
@@ -48,46 +45,6 @@ struct Shown {
 class SessionSettingsDialogTest : public QObject {
   Q_OBJECT
  private slots:
-  // Opened unfolded or folded, Details folds and unfolds the panel.
-  void detailsButtonFoldsTheHelpPanelBy104Pixels() {
-    for (bool shownAtStart : {true, false}) {
-      Dlg dialog;
-      dialog.SetSettings({});
-      dialog.SetHelpPanelShown(shownAtStart);
-      dialog.show();
-      auto* details = qobject_cast<QPushButton*>(dialog.Control(Dlg::kDetails));
-      QWidget* help = dialog.Control(Dlg::kHelp);
-      const int full = dialog.TemplateHeight();
-      const QRect before = dialog.geometry();
-      for (bool shown : {shownAtStart, !shownAtStart, shownAtStart}) {
-        QCOMPARE(dialog.HelpPanelShown(), shown);
-        QCOMPARE(details->text(), shown ? QStringLiteral("<< &Details") : QStringLiteral("&Details >>"));
-        QCOMPARE(dialog.height(), shown ? full : full - 104);
-        QCOMPARE(help->isVisible(), shown);
-        // The folded window ends above the panel: nothing of it shows.
-        if (!shown) QVERIFY(help->geometry().top() >= dialog.height());
-        QTest::mouseClick(details, Qt::LeftButton);
-      }
-      QTest::mouseClick(details, Qt::LeftButton);
-      QCOMPARE(dialog.geometry(), before);
-    }
-  }
-
-  // The help panel is empty until a field is used; then it shows that
-  // field's text, whether the field got the focus or was clicked.
-  void usedFieldShowsItsHelpText() {
-    Shown s;
-    QVERIFY(s.Help()->text().isEmpty());
-    QVERIFY(s.Activate());
-    for (int id : {Dlg::kName, Dlg::kPort}) {
-      s.Edit(Dlg::kRemoteDir)->setFocus(Qt::TabFocusReason);
-      s.Edit(id)->setFocus(Qt::TabFocusReason);
-      QCOMPARE(s.Help()->text(), veltrim::ui::SessionSettingsHelpText(id));
-    }
-    s.Click(Dlg::kConnectOnOpen);
-    QCOMPARE(s.dialog.HelpText(), veltrim::ui::SessionSettingsHelpText(Dlg::kConnectOnOpen));
-    QVERIFY(s.dialog.HelpText() != veltrim::ui::SessionSettingsHelpText(Dlg::kPort));
-  }
 
   void anonymousSwitchSavesAndRestoresTypedCredentials() {
     const QString anonymousPassword = QString::fromLatin1(veltrim::ui::kDefaultAnonymousPassword);
@@ -104,7 +61,6 @@ class SessionSettingsDialogTest : public QObject {
       QCOMPARE(password->isEnabled(), !anonymous);
     }
     QVERIFY(anonymousPassword.contains(QLatin1Char('@')));
-    QCOMPARE(s.dialog.HelpText(), veltrim::ui::SessionSettingsHelpText(Dlg::kAnonymous));
     s.dialog.accept();
     const ServerSettings result = s.dialog.GetSettings();
     QVERIFY(result.Anonymous);
@@ -211,19 +167,21 @@ class SessionSettingsDialogTest : public QObject {
     QVERIFY(!veltrim::Differs(s.dialog.GetSettings(), expected));
   }
 
+  // A chosen folder loses its trailing "/" (the root stays "/"); Cancel
+  // leaves the field alone.
   void browseReplacesLocalDirOnlyWhenAFolderIsChosen() {
     PromptScript script;
-    script.AnswerPath(PromptKind::Folder, QStringLiteral("/srv/downloads/"))
-        .AnswerPath(PromptKind::Folder, QString());
     ServerSettings settings;
     settings.LocalDir = "/home/user";
     Shown s(settings);
-    for (int i = 0; i < 2; ++i) {
+    const std::pair<QString, QString> cases[] = {{"/srv/downloads/", "/srv/downloads"}, {"", "/srv/downloads"},
+                                                 {"/", "/"}};
+    for (const auto& [chosen, shown] : cases) {
+      script.AnswerPath(PromptKind::Folder, chosen);
       QTest::mouseClick(s.Button(Dlg::kBrowse), Qt::LeftButton);
-      QCOMPARE(s.Edit(Dlg::kLocalDir)->text(), QStringLiteral("/srv/downloads"));
+      QCOMPARE(s.Edit(Dlg::kLocalDir)->text(), shown);
     }
     QVERIFY(script.Unexpected().isEmpty());
-    QCOMPARE(script.Records().size(), size_t(2));
     QCOMPARE(script.Records()[0].caption, QStringLiteral("Please choose an initial local directory:"));
     QCOMPARE(script.Records()[0].initial, QStringLiteral("/home/user"));
     QCOMPARE(script.Records()[1].initial, QStringLiteral("/srv/downloads"));

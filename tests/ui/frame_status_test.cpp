@@ -1,10 +1,6 @@
-// The error box's text and sound, the status bar's clock, and the sounds on
-// a machine without audio.
+// The error box's text and sound, the status bar's clock text, and a sound
+// asked for by a worker.
 
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <QThread>
 #include <QtTest>
 #include <memory>
@@ -20,7 +16,6 @@ using veltrim::test::PromptKind;
 using veltrim::test::PromptScript;
 using namespace veltrim::ui;
 
-
 class FrameStatusTest : public QObject {
   Q_OBJECT
 
@@ -35,18 +30,6 @@ class FrameStatusTest : public QObject {
         {QString(80, 'c') + " end", QString(80, 'c') + "\nend"},  // blank after the limit
         {"", ""}};
     for (const auto& [message, wrapped] : cases) QCOMPARE(WrapErrorMessage(message), wrapped);
-  }
-
-  void wrappedLinesOfEveryMessage() {
-    for (unsigned id = 61204; id <= 61212; ++id) {
-      const QString message = LoadMessage(id);
-      QVERIFY2(!message.isEmpty(), qPrintable(QString::number(id)));
-      const QString wrapped = WrapErrorMessage(message);
-      QVERIFY(wrapped.contains('\n'));
-      QString unwrapped = wrapped;
-      QCOMPARE(unwrapped.replace('\n', ' '), message);  // only blanks become line feeds
-      for (const QString& line : wrapped.split('\n')) QVERIFY2(line.size() <= 90, qPrintable(line));
-    }
   }
 
   void boxIsShownWithStopIconAndErrorSound() {
@@ -80,18 +63,6 @@ class FrameStatusTest : public QObject {
     QCOMPARE(observedOn, QCoreApplication::instance()->thread());
   }
 
-  void soundFilesAreShipped() {
-    for (const char* name : {"connect.wav", "download.wav", "error.wav"}) {
-      QFile file(QStringLiteral(":/veltrimftp/sounds/") + name);
-      QVERIFY2(file.open(QIODevice::ReadOnly), name);
-      const QByteArray header = file.read(44);
-      QVERIFY(header.startsWith("RIFF"));
-      QCOMPARE(header.mid(8, 4), QByteArray("WAVE"));
-      QVERIFY(file.size() > 1000);
-      QVERIFY(file.size() < 200000);  // short
-    }
-  }
-
   void clockText() {
     const QDate day(2026, 3, 7);
     auto at = [&](int h, int m, int sec = 0) { return QDateTime(day, QTime(h, m, sec)); };
@@ -107,16 +78,6 @@ class FrameStatusTest : public QObject {
                           {at(9, 0), at(10, 0), "00:00:00"}};              // clock set back
     for (const Case& c : cases)
       QCOMPARE(ClockText(c.since.isValid(), c.now, c.since), QString::fromLatin1(c.text));
-  }
-
-  void clockPaneTicks() {
-    CMainFrame frame;
-    const QString now = frame.ClockPane()->text();
-    QVERIFY(now.endsWith(" AM") || now.endsWith(" PM"));
-    frame.ClockPane()->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.ClockPane()->text().isEmpty(), 1000);  // timer 2
-    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
-    QVERIFY(frame.ProgressBar()->isHidden());
   }
 };
 

@@ -1,5 +1,5 @@
-// The Import wizard: page flow and buttons, the conversion of an older
-// profile through the window down to the opened document.
+// The Import wizard: the conversion of an older profile through the window
+// down to the opened document.
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include <memory>
-#include <tuple>
 
 #include "core/profile/profile_file.h"
 #include "helpers/prompt_script.h"
@@ -75,29 +74,6 @@ class ImportWizardTest : public QObject {
  private slots:
   // The frame keeps its recent files in the settings store.
   void init() { store_ = std::make_unique<veltrim::test::TemporarySettingsStore>(); }
-
-  // Next and Back between the pages; a folder cannot be converted; Next
-  // becomes Convert on the last page.
-  void pageFlowAndButtons() {
-    QTemporaryDir dir;
-    const QString file = WriteFile(dir, "site.ftp", kOldProfile);
-    CImportWizardDlg wizard;
-    wizard.show();
-    const std::tuple<char, int, bool> steps[] = {  // 'N' Next, 'B' Back, 'F' the folder, 'S' the file
-        {' ', 0, false}, {'N', 1, true}, {'F', 1, true}, {'N', 1, true}, {'S', 1, true},
-        {'N', 2, true},  {'B', 1, true}, {'B', 0, false}};
-    for (const auto& [action, page, back] : steps) {
-      if (action == 'N') wizard.NextButton()->click();
-      if (action == 'B') wizard.BackButton()->click();
-      if (action == 'F') wizard.FilePage().Tree().OpenPath(dir.path());
-      if (action == 'S') wizard.FilePage().Tree().OpenPath(file);
-      QCOMPARE(wizard.CurrentPage(), page);
-      QVERIFY(wizard.Page(page)->isVisible());
-      QCOMPARE(wizard.BackButton()->isEnabled(), back);
-      QCOMPARE(wizard.NextButton()->text(), page == 2 ? QStringLiteral("&Convert") : QStringLiteral("&Next >"));
-    }
-    QCOMPARE(wizard.ProgressPage().FileName(), file);
-  }
 
   // An older profile is converted and opened, a current one only opened; an
   // invalid one is reported, the wizard goes back to the file page, and

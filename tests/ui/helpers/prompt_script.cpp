@@ -9,19 +9,9 @@
 namespace veltrim::test {
 namespace {
 
-QString KindName(PromptKind kind) {
-  switch (kind) {
-    case PromptKind::Message: return QStringLiteral("message");
-    case PromptKind::Text: return QStringLiteral("text");
-    case PromptKind::OpenFile: return QStringLiteral("open file");
-    case PromptKind::OpenFiles: return QStringLiteral("open files");
-    case PromptKind::Modeless: return QStringLiteral("modeless");
-    case PromptKind::SaveFile: return QStringLiteral("save file");
-    case PromptKind::Folder: return QStringLiteral("folder");
-    case PromptKind::Dialog: return QStringLiteral("dialog");
-  }
-  return {};
-}
+// By PromptKind, for the Unexpected() lines.
+const char* const kKindNames[] = {"message", "text", "open file", "open files", "save file", "folder", "dialog",
+                                  "modeless"};
 
 // What closing the box without choosing would give.
 QMessageBox::StandardButton EscapeButton(QMessageBox::StandardButtons buttons) {
@@ -95,8 +85,8 @@ QStringList PromptScript::Texts() const {
 std::optional<PromptScript::ScriptedAnswer> PromptScript::Take(const PromptRecord& record) {
   records_.push_back(record);
   if (answers_.empty() || answers_.front().kind != record.kind) {
-    unexpected_ << KindName(record.kind) + QStringLiteral(": ") + record.caption +
-                       QStringLiteral(": ") + record.text;
+    unexpected_ << QString::fromLatin1(kKindNames[static_cast<int>(record.kind)]) + QStringLiteral(": ") +
+                       record.caption + QStringLiteral(": ") + record.text;
     return std::nullopt;
   }
   ScriptedAnswer answer = std::move(answers_.front());
@@ -108,91 +98,52 @@ QMessageBox::StandardButton PromptScript::Message(QWidget*, QMessageBox::Icon ic
                                                   const QString& caption, const QString& text,
                                                   QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton) {
-  PromptRecord record;
-  record.kind = PromptKind::Message;
-  record.caption = caption;
-  record.text = text;
-  record.icon = icon;
-  record.buttons = buttons;
-  const auto answer = Take(record);
+  const auto answer =
+      Take({.kind = PromptKind::Message, .caption = caption, .text = text, .icon = icon, .buttons = buttons});
   return answer ? answer->button : EscapeButton(buttons);
 }
 
 QMessageBox::StandardButton PromptScript::MessageWithDetail(QWidget*, QMessageBox::Icon icon, const QString& caption,
                                                             const QString& text, const QString& detail) {
-  PromptRecord record;
-  record.kind = PromptKind::Message;
-  record.caption = caption;
-  record.text = text;
-  record.icon = icon;
-  record.buttons = QMessageBox::Ok;
-  record.detail = detail;
-  const auto answer = Take(record);
+  const auto answer = Take({.kind = PromptKind::Message, .caption = caption, .text = text, .icon = icon,
+                            .buttons = QMessageBox::Ok, .detail = detail});
   return answer ? answer->button : QMessageBox::Ok;
 }
 
 QString PromptScript::Text(QWidget*, const QString& prompt, const QString& caption,
                            const QString& defaultText, bool password) {
-  PromptRecord record;
-  record.kind = PromptKind::Text;
-  record.caption = caption;
-  record.text = prompt;
-  record.password = password;
-  record.initial = defaultText;
-  const auto answer = Take(record);
-  return answer ? answer->text : QString();
+  return Path({.kind = PromptKind::Text, .caption = caption, .text = prompt, .password = password,
+               .initial = defaultText});
 }
 
-QString PromptScript::Path(PromptRecord record) {
+QString PromptScript::Path(const PromptRecord& record) {
   const auto answer = Take(record);
   return answer ? answer->text : QString();
 }
 
 QString PromptScript::OpenFileName(QWidget*, const QString& caption, const QString& folder,
                                    const QString& filter) {
-  PromptRecord record;
-  record.kind = PromptKind::OpenFile;
-  record.caption = caption;
-  record.initial = folder;
-  record.filter = filter;
-  return Path(record);
+  return Path({.kind = PromptKind::OpenFile, .caption = caption, .initial = folder, .filter = filter});
 }
 
 QStringList PromptScript::OpenFileNames(QWidget*, const QString& caption, const QString& folder,
                                         const QString& filter) {
-  PromptRecord record;
-  record.kind = PromptKind::OpenFiles;
-  record.caption = caption;
-  record.initial = folder;
-  record.filter = filter;
-  const auto answer = Take(record);
+  const auto answer = Take({.kind = PromptKind::OpenFiles, .caption = caption, .initial = folder, .filter = filter});
   return answer ? answer->paths : QStringList();
 }
 
 QString PromptScript::SaveFileName(QWidget*, const QString& caption,
                                    const QString& proposedPath, const QString& filter) {
-  PromptRecord record;
-  record.kind = PromptKind::SaveFile;
-  record.caption = caption;
-  record.initial = proposedPath;
-  record.filter = filter;
-  return Path(record);
+  return Path({.kind = PromptKind::SaveFile, .caption = caption, .initial = proposedPath, .filter = filter});
 }
 
 QString PromptScript::FolderName(QWidget*, const QString& title, const QString& initialFolder) {
-  PromptRecord record;
-  record.kind = PromptKind::Folder;
-  record.caption = title;
-  record.initial = initialFolder;
-  return Path(record);
+  return Path({.kind = PromptKind::Folder, .caption = title, .initial = initialFolder});
 }
 
 int PromptScript::RunDialog(QDialog& dialog) {
-  PromptRecord record;
-  record.kind = PromptKind::Dialog;
-  record.caption = dialog.windowTitle();
-  record.text = QString::fromLatin1(dialog.metaObject()->className());
-  const auto answer = Take(record);
+  const auto answer = Take({.kind = PromptKind::Dialog, .caption = dialog.windowTitle(),
+                            .text = QString::fromLatin1(dialog.metaObject()->className())});
   dialog.setResult(QDialog::Rejected);
   if (!answer) return QDialog::Rejected;
   dialog.show();
@@ -203,11 +154,8 @@ int PromptScript::RunDialog(QDialog& dialog) {
 }
 
 void PromptScript::ShowModeless(QDialog& box) {
-  PromptRecord record;
-  record.kind = PromptKind::Modeless;
-  record.caption = box.windowTitle();
-  record.text = QString::fromLatin1(box.metaObject()->className());
-  records_.push_back(record);
+  records_.push_back({.kind = PromptKind::Modeless, .caption = box.windowTitle(),
+                      .text = QString::fromLatin1(box.metaObject()->className())});
   box.show();
   if (answers_.empty() || answers_.front().kind != PromptKind::Modeless) return;
   std::function<bool(QDialog&)> poll = std::move(answers_.front().poll);

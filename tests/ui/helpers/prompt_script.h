@@ -33,14 +33,14 @@ enum class PromptKind { Message, Text, OpenFile, OpenFiles, SaveFile, Folder, Di
 
 struct PromptRecord {
   PromptKind kind = PromptKind::Message;
-  QString caption;  // window title
-  QString text;     // message text, text prompt, or the dialog's class name
+  QString caption{};  // window title
+  QString text{};     // message text, text prompt, or the dialog's class name
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButtons buttons{};
   bool password = false;  // text prompts: typed characters masked
-  QString initial;        // default text, proposed path or initial folder
-  QString detail;         // message boxes: the smaller text under the first
-  QString filter;         // file choosers
+  QString initial{};      // default text, proposed path or initial folder
+  QString detail{};       // message boxes: the smaller text under the first
+  QString filter{};       // file choosers
 };
 
 class PromptScript final : public ui::Prompter {
@@ -104,10 +104,11 @@ class PromptScript final : public ui::Prompter {
     std::function<bool(QDialog&)> poll;
   };
 
-  // The next answer when it is of this kind; otherwise records the prompt as
-  // unexpected and returns nothing.
+  // Records the prompt; the next answer when it is of this kind, otherwise
+  // the prompt is noted as unexpected and nothing is returned.
   std::optional<ScriptedAnswer> Take(const PromptRecord& record);
-  QString Path(PromptRecord record);
+  // The text or path of the answer Take gives.
+  QString Path(const PromptRecord& record);
 
   std::deque<ScriptedAnswer> answers_;
   std::vector<PromptRecord> records_;
