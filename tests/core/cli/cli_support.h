@@ -32,8 +32,6 @@ struct CliRunOptions {
   std::string input;                      // fed to standard input, then closed
   std::filesystem::path workingDirectory; // empty: the test's own
   std::vector<std::string> environment;   // extra NAME=value entries
-  bool stderrOnTerminal = false;          // stderr is a pseudo-terminal
-  unsigned short terminalColumns = 0;     // its width; 0: unknown
   int timeoutSeconds = 120;
   int interruptAfterMs = 0;               // > 0: Ctrl-C (SIGINT) after this long
 };
@@ -45,16 +43,8 @@ inline void CloseFd(int& fd) {
 }
 
 inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options = {}) {
-  int in[2], out[2], err[2] = {-1, -1};
-  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  if (options.stderrOnTerminal) {
-    winsize size{};
-    size.ws_row = 24;
-    size.ws_col = options.terminalColumns;
-    if (::openpty(&err[0], &err[1], nullptr, nullptr, &size) != 0) throw std::runtime_error("openpty failed");
-    ::fcntl(err[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(err[1], F_SETFD, FD_CLOEXEC);
-  } else if (::pipe2(err, O_CLOEXEC) != 0) {
+  int in[2], out[2], err[2];
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe failed");
   }
 
@@ -98,7 +88,7 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
       if (n > 0) {
         (i == 0 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
       } else if (n == 0 || errno != EINTR) {
-        CloseFd(fd);  // a pseudo-terminal reports EIO once the program has gone
+        CloseFd(fd);
       }
     }
     if (in[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
