@@ -172,16 +172,6 @@ TEST_F(DirectoryTest, ReadTextFileReturnsTheWholeTextOrNothing) {
   }
 }
 
-TEST_F(DirectoryTest, RetrieveFileCopiesInTextMode) {
-  server_->WriteFile("00_index.txt", "a\r\nb\r\n");
-  TempDir local;
-  const fs::path target = local.Path() / "index.txt";
-  EXPECT_TRUE(Session().RetrieveFile("/00_index.txt", target.string()));
-  EXPECT_EQ(rig_->Lines().back(), "Retrieving file:/00_index.txt");
-  EXPECT_EQ(ReadLocal(target), "a\nb\n");
-  EXPECT_EQ(FilesIn(local.Path()), 1u);
-}
-
 TEST(DirectoryWithoutConnectionTest, OperationsFailAndListingIsEmpty) {
   SessionRig rig(ProfileFor(1));
   EXPECT_FALSE(rig.session->ChangeDirectory("/x"));

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <stdexcept>
 
 #include "core/engine/ftp_session.h"
 #include "core/engine/safe_local_path.h"
 #include "core/engine/transfer_figures.h"
-#include "scripted_host.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim::test {
@@ -48,10 +46,6 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(IsBinaryTransferFor(c.name, c.autoMode, c.binaryMode, c.extensions), c.binary);
   }
-}
-
-TEST(SessionSetUpTest, ASessionNeedsAHost) {
-  EXPECT_THROW(CFtpSession session(nullptr), std::invalid_argument);
 }
 
 TEST(TransferTypeTest, FallbackTypeTexts) {
