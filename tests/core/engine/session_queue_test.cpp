@@ -66,9 +66,6 @@ TEST_F(QueueTest, DownloadsRunFirstInFirstOutWithRowsCountersAndSounds) {
             (std::vector<std::string>{"AddTransferRow b.dat 11 /b.dat", "AddTransferRow a.dat 12 /a.dat",
                                       "AddTransferRow c.dat 13 /c.dat"}));
   EXPECT_EQ(Host().Count("PlaySound download.wav"), 3);
-  EXPECT_EQ(Host().Count("OpenTransferWindow"), 1);
-  EXPECT_EQ(Host().Count("CloseTransferWindow"), 1);
-
   auto progress = Host().Progress();
   ASSERT_TRUE(progress);
   // The empty file was queued with size 0, so its size was asked: 0 found.
@@ -206,9 +203,6 @@ TEST_F(QueueTest, CancelPoliciesDecideWhatHappensToTheRest) {
     EXPECT_EQ(ReadLocal(Local(prefix + "one")), "old one") << "a cancelled download leaves the old file";
     EXPECT_EQ(fs::exists(Local(prefix + "two")), c.restTransferred);
     EXPECT_EQ(fs::exists(Local(prefix + "three")), c.restTransferred);
-    if (c.restTransferred) {
-      EXPECT_EQ(ReadLocal(Local(prefix + "three")), Pattern(kSize, 't'));
-    }
     EXPECT_EQ(rig.session->QueueLength(), 0u);
     std::vector<std::string> remembered = rig.host->CallsStartingWith("Remember ");
     EXPECT_EQ(remembered, c.remembered);

@@ -25,11 +25,7 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
   const TypeCase cases[] = {
       {"readme.txt", true, true, defaults, false},
       {"README.TXT", true, true, defaults, false},
-      {"page.shtml", true, true, defaults, false},
       {"Page.Html", true, true, defaults, false},
-      {"index.htm", true, true, defaults, false},
-      {"read.me", true, true, defaults, false},
-      {"script.asp", true, true, defaults, false},
       {"archive.zip", true, true, defaults, true},
       {"archive.txt.gz", true, true, defaults, true},
       {"noextension", true, true, defaults, true},
