@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <fstream>
 #include <regex>
 #include <sys/stat.h>
 
@@ -40,6 +41,9 @@ TEST(CliLs, OneTabSeparatedLinePerEntryInLocalTime) {
   fs::create_directory(server.Root() / "folder");
   SetModified(server.Root() / "folder", Utc(2020, 1, 2, 0, 0));
   fs::create_symlink("notes.txt", server.Root() / "link");
+  std::ofstream(server.Root() / "big.iso").close();  // sparse, past 4 GiB: sizes are 64-bit
+  fs::resize_file(server.Root() / "big.iso", 5ull << 30);
+  SetModified(server.Root() / "big.iso", Utc(2019, 3, 1, 0, 0));
 
   CliRunOptions run;
   run.environment = {"TZ=UTC"};
@@ -48,12 +52,13 @@ TEST(CliLs, OneTabSeparatedLinePerEntryInLocalTime) {
   EXPECT_TRUE(result.err.empty());
   auto lines = Lines(result.out);
   std::sort(lines.begin(), lines.end());
-  ASSERT_EQ(lines.size(), 4u) << result.out;
+  ASSERT_EQ(lines.size(), 5u) << result.out;
   EXPECT_EQ(lines[0], "-\t5\t2024-02-29 00:00\tnotes.txt");
-  EXPECT_EQ(lines[1], "-\t70000\t2021-07-04 00:00\twith space.bin");
+  EXPECT_EQ(lines[1], "-\t5368709120\t2019-03-01 00:00\tbig.iso");
+  EXPECT_EQ(lines[2], "-\t70000\t2021-07-04 00:00\twith space.bin");
   // A folder's size is what the server's file system says: any number.
-  EXPECT_TRUE(std::regex_match(lines[2], std::regex("d\t[0-9]+\t2020-01-02 00:00\tfolder"))) << lines[2];
-  EXPECT_TRUE(std::regex_match(lines[3], std::regex("l\t[0-9]+\t.*\tlink"))) << lines[3];
+  EXPECT_TRUE(std::regex_match(lines[3], std::regex("d\t[0-9]+\t2020-01-02 00:00\tfolder"))) << lines[3];
+  EXPECT_TRUE(std::regex_match(lines[4], std::regex("l\t[0-9]+\t.*\tlink"))) << lines[4];
 
   // Another time zone shifts the shown times.
   run.environment = {"TZ=JST-9"};  // POSIX form: needs no time zone database

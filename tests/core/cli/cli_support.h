@@ -60,8 +60,12 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
   CloseFd(out[1]);
   CloseFd(err[1]);
 
-  std::size_t written = 0;
-  if (options.input.empty()) CloseFd(in[1]);
+  // The inputs are short: the pipe holds them whole.
+  const auto size = static_cast<ssize_t>(options.input.size());
+  if (size > 0 && ::write(in[1], options.input.data(), options.input.size()) != size) {
+    throw std::runtime_error("write failed");
+  }
+  CloseFd(in[1]);
   CliRun run;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   bool killed = false;
@@ -77,8 +81,8 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
       ::kill(pid, SIGKILL);
       killed = true;
     }
-    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {in[1], POLLOUT, 0}};
-    if (::poll(fds, 3, 200) < 0 && errno != EINTR) break;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    if (::poll(fds, 2, 200) < 0 && errno != EINTR) break;
     char buffer[65536];
     for (int i = 0; i < 2; ++i) {
       int& fd = i == 0 ? out[0] : err[0];
@@ -90,13 +94,7 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
         CloseFd(fd);
       }
     }
-    if (in[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
-      const ssize_t n = ::write(in[1], options.input.data() + written, options.input.size() - written);
-      if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 || written == options.input.size()) CloseFd(in[1]);
-    }
   }
-  CloseFd(in[1]);
   int status = 0;
   ::waitpid(pid, &status, 0);
   run.status = (!killed && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;

@@ -36,6 +36,11 @@ class DownloadTreeTest : public ::testing::Test {
     // Listed as a directory, but CWD into it fails: the walk must not list the
     // directory it is still in again (which would never end).
     tree_.AddRawListLine("/pub/tree", "drwxr-xr-x 1 owner group 0 Jan 01  2026 locked");
+    // A tree deeper than the walk goes.
+    std::string path = "/deep";
+    for (int i = 0; i < CFtpSession::kMaxTreeDepth + 5; ++i) path += "/d";
+    tree_.AddFile(path + "/bottom", "b");
+    tree_.AddFile("/deep/top", "t");
   }
   void StartAndConnect() {
     tree_.Start();
@@ -75,10 +80,15 @@ TEST_F(DownloadTreeTest, QueuesDepthFirstInTheServersOrderAndMakesEveryFolder) {
   EXPECT_TRUE(queue[0].IsDownload);
   ASSERT_TRUE(rig_->session->ProcessQueue(false));
   EXPECT_EQ(ReadLocal(Local("tree/sub/deep/d")), "d");
-  // An empty directory on its own makes its folder and queues nothing.
+  // An empty directory on its own makes its folder and queues nothing; a
+  // tree deeper than the bound stops there.
   rig_->session->DownloadDirectory("/pub/tree/empty", Local());
   EXPECT_TRUE(fs::is_directory(Local("empty")));
   EXPECT_EQ(rig_->session->QueueLength(), 0u);
+  rig_->session->DownloadDirectory("/deep", Local());
+  EXPECT_EQ(Queued(*rig_->session),
+            (std::vector<std::pair<std::string, std::string>>{{"/deep/top", Local("deep") + "/top"}}));
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /deep/d/d"));
 }
 
 TEST_F(DownloadTreeTest, WalksThatDoNotStart) {
@@ -111,19 +121,6 @@ TEST_F(DownloadTreeTest, StopAddingDuringTheWalkKeepsWhatWasQueued) {
                                  {"/pub/tree/z.txt", Local("tree") + "/z.txt"}}));
 }
 
-TEST_F(DownloadTreeTest, TreesDeeperThanTheBoundStopThere) {
-  std::string path = "/deep";
-  for (int i = 0; i < CFtpSession::kMaxTreeDepth + 5; ++i) path += "/d";
-  tree_.AddFile(path + "/bottom", "b");
-  tree_.AddFile("/deep/top", "t");
-  StartAndConnect();
-  rig_->session->DownloadDirectory("/deep", Local());
-  const auto queued = Queued(*rig_->session);
-  ASSERT_EQ(queued.size(), 1u);
-  EXPECT_EQ(queued[0].first, "/deep/top");
-  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /deep/d/d"));
-}
-
 TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
   const char* hostile[] = {
       "-rw-r--r-- 1 owner group 5 Jan 01  2026 ../escape",
@@ -146,7 +143,7 @@ TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
     const std::string resolved = fs::weakly_canonical(destination).string();
     EXPECT_EQ(resolved.rfind(inside, 0), 0u) << destination;
   }
-  EXPECT_EQ(rig_->session->QueueLength(), 2u) << "z.txt and a.dat; the linked and the locked folder are skipped";
+  EXPECT_EQ(rig_->session->QueueLength(), 2u) << "z.txt and a.dat; linked and locked folders are skipped";
   EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
   EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: sub"));
   EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: .."));
