@@ -43,7 +43,6 @@ TEST_F(QueueTest, DownloadsRunFirstInFirstOutWithRowsCountersAndSounds) {
   Session().AddToQueue("/b.dat", Local("b.dat"), true, 3000, true);
   Session().AddToQueue("/a.dat", Local("a.dat"), true, 5000, true);
   Session().AddToQueue("/c.dat", Local("c.dat"), true, 0, true);
-  ASSERT_EQ(Session().QueueLength(), 3u);
   EXPECT_TRUE(Session().ProcessQueue(false));
   EXPECT_EQ(Session().QueueLength(), 0u);
 

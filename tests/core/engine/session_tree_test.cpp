@@ -221,10 +221,13 @@ TEST_F(UploadTreeTest, WalksThatMakeNothingOrStop) {
     bool stopAdding;
     bool result;
     std::vector<std::pair<std::string, std::string>> queued;
-  } cases[] = {{Local("up/sub"), "/", false, true, {{Local("up/sub/c.txt"), "/c.txt"}}},
+  } cases[] = {{Local("up/sub"), "/pub", false, true, {{Local("up/sub/c.txt"), "/pub/c.txt"}}},
                {".", "/dest", false, true, {}},
                {Local("up"), "/dest", true, false, {}},
                {Local("up"), "/no/such/parent", false, false, {}}};
+  fs::create_directories(server_->Root() / "pub");
+  ASSERT_TRUE(rig_->session->ChangeDirectory("/pub"));
+  rig_->session->GetCurrentDirectory();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.local + " to " + c.remote);
     rig_->session->ClearQueue();
