@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
-#include <pty.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -32,8 +31,6 @@ struct CliRunOptions {
   std::string input;                      // fed to standard input, then closed
   std::filesystem::path workingDirectory; // empty: the test's own
   std::vector<std::string> environment;   // extra NAME=value entries
-  bool stderrOnTerminal = false;          // stderr is a pseudo-terminal
-  unsigned short terminalColumns = 0;     // its width; 0: unknown
   int timeoutSeconds = 120;
   int interruptAfterMs = 0;               // > 0: Ctrl-C (SIGINT) after this long
 };
@@ -45,16 +42,8 @@ inline void CloseFd(int& fd) {
 }
 
 inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& options = {}) {
-  int in[2], out[2], err[2] = {-1, -1};
-  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  if (options.stderrOnTerminal) {
-    winsize size{};
-    size.ws_row = 24;
-    size.ws_col = options.terminalColumns;
-    if (::openpty(&err[0], &err[1], nullptr, nullptr, &size) != 0) throw std::runtime_error("openpty failed");
-    ::fcntl(err[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(err[1], F_SETFD, FD_CLOEXEC);
-  } else if (::pipe2(err, O_CLOEXEC) != 0) {
+  int in[2], out[2], err[2];
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe failed");
   }
 
@@ -71,8 +60,12 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
   CloseFd(out[1]);
   CloseFd(err[1]);
 
-  std::size_t written = 0;
-  if (options.input.empty()) CloseFd(in[1]);
+  // The inputs are short: the pipe holds them whole.
+  const auto size = static_cast<ssize_t>(options.input.size());
+  if (size > 0 && ::write(in[1], options.input.data(), options.input.size()) != size) {
+    throw std::runtime_error("write failed");
+  }
+  CloseFd(in[1]);
   CliRun run;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   bool killed = false;
@@ -88,8 +81,8 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
       ::kill(pid, SIGKILL);
       killed = true;
     }
-    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {in[1], POLLOUT, 0}};
-    if (::poll(fds, 3, 200) < 0 && errno != EINTR) break;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    if (::poll(fds, 2, 200) < 0 && errno != EINTR) break;
     char buffer[65536];
     for (int i = 0; i < 2; ++i) {
       int& fd = i == 0 ? out[0] : err[0];
@@ -98,16 +91,10 @@ inline CliRun RunCli(const std::vector<std::string>& args, const CliRunOptions& 
       if (n > 0) {
         (i == 0 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
       } else if (n == 0 || errno != EINTR) {
-        CloseFd(fd);  // a pseudo-terminal reports EIO once the program has gone
+        CloseFd(fd);
       }
     }
-    if (in[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
-      const ssize_t n = ::write(in[1], options.input.data() + written, options.input.size() - written);
-      if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 || written == options.input.size()) CloseFd(in[1]);
-    }
   }
-  CloseFd(in[1]);
   int status = 0;
   ::waitpid(pid, &status, 0);
   run.status = (!killed && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;

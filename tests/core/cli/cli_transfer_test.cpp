@@ -1,5 +1,4 @@
-// get, put, get -r (on a second connection) and put -r, the progress line
-// and Ctrl-C.
+// get and put: where the file lands, the one-line failures, and Ctrl-C.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +12,8 @@ namespace fs = std::filesystem;
 
 class CliTransfer : public ::testing::Test {
  protected:
-  std::vector<std::string> Args(std::vector<std::string> rest, bool secondConnection = false) const {
-    std::vector<std::string> args;
-    if (secondConnection) args.push_back("--second-connection");
-    args.push_back(server_.Url());
+  std::vector<std::string> Args(std::vector<std::string> rest) const {
+    std::vector<std::string> args = {server_.Url()};
     args.insert(args.end(), rest.begin(), rest.end());
     return args;
   }
@@ -58,60 +55,6 @@ TEST_F(CliTransfer, GetAndPutPlaceTheFileWhereAskedOrFailInOneLine) {
     EXPECT_EQ(run.status, 1) << part;
     ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
-  }
-}
-
-// put -r creates the tree ("." is the folder itself) and merges into an
-// existing one; get -r copies it under its last component (on a second
-// connection).
-TEST_F(CliTransfer, TreesGoUpAndComeBackWhole) {
-  WriteLocal(local_.Path() / "site/index.html", "<html>");
-  WriteLocal(local_.Path() / "site/img/logo.png", RandomBytes(100000, 4));
-  fs::create_directories(local_.Path() / "site/empty");
-  server_.WriteFile("www/old.txt", "old");
-  CliRunOptions inSite;
-  inSite.workingDirectory = local_.Path() / "site";
-  const CliRun put = RunCli(Args({"put", "-r", ".", "/www"}), inSite);
-  ASSERT_EQ(put.status, 0) << put.err;
-  EXPECT_EQ(server_.ReadFile("www/old.txt"), "old");
-  fs::remove(server_.Root() / "www/old.txt");
-  EXPECT_EQ(Tree(server_.Root() / "www"), Tree(local_.Path() / "site"));
-
-  const fs::path target = local_.Path() / "download";
-  const CliRun get = RunCli(Args({"get", "-r", "www", target.string()}, /*secondConnection=*/true));
-  ASSERT_EQ(get.status, 0) << get.err;
-  EXPECT_EQ(Tree(target / "www"), Tree(local_.Path() / "site"));
-  EXPECT_EQ(FilesIn(target), 1u);  // only the www folder at the top
-}
-
-// On a terminal the progress line is drawn, cleared at the end, and fits a
-// narrow terminal (into a pipe nothing is drawn: see the get test).
-TEST(CliProgress, ProgressLineOnATerminalFitsItsWidth) {
-  PyFtpServerOptions options;
-  options.throttleBytesPerSecond = 64 * 1024;
-  PyFtpServer server(options);
-  const std::string longName = "a-rather-long-file-name-for-a-narrow-terminal.bin";
-  WriteLocal(server.Root() / "slow.bin", RandomBytes(200 * 1024, 5));
-  WriteLocal(server.Root() / longName, RandomBytes(160 * 1024, 8));
-  TempDir local;
-  CliRunOptions terminal;
-  terminal.stderrOnTerminal = true;
-  terminal.workingDirectory = local.Path();
-  const CliRun shown = RunCli({server.Url(), "get", "slow.bin"}, terminal);
-  EXPECT_EQ(shown.status, 0) << shown.err;
-  for (const char* part : {"slow.bin  ", " bytes  ", " KB/sec", " sec left", "\r\033[K"}) {
-    EXPECT_NE(shown.err.find(part), std::string::npos) << part << shown.err;
-  }
-  terminal.terminalColumns = 30;
-  const CliRun run = RunCli({server.Url(), "get", longName}, terminal);
-  EXPECT_EQ(run.status, 0) << run.err;
-  ASSERT_NE(run.err.find("\r\033[K"), std::string::npos) << "a progress line was drawn";
-  // Every drawn line (between the clearing sequences) is narrower than the terminal.
-  for (std::size_t start = 0; (start = run.err.find("\r\033[K", start)) != std::string::npos;) {
-    start += 4;
-    const std::size_t end = run.err.find('\r', start);
-    const std::size_t length = (end == std::string::npos ? run.err.size() : end) - start;
-    EXPECT_LT(length, 30u) << run.err.substr(start, length);
   }
 }
 

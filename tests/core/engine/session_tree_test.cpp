@@ -33,6 +33,14 @@ class DownloadTreeTest : public ::testing::Test {
     tree_.AddDirectory("/pub/tree/empty");
     tree_.AddFile("/pub/tree/sub/b.bin", "bbb");
     tree_.AddFile("/pub/tree/sub/deep/d", "d");
+    // Listed as a directory, but CWD into it fails: the walk must not list the
+    // directory it is still in again (which would never end).
+    tree_.AddRawListLine("/pub/tree", "drwxr-xr-x 1 owner group 0 Jan 01  2026 locked");
+    // A tree deeper than the walk goes.
+    std::string path = "/deep";
+    for (int i = 0; i < CFtpSession::kMaxTreeDepth + 5; ++i) path += "/d";
+    tree_.AddFile(path + "/bottom", "b");
+    tree_.AddFile("/deep/top", "t");
   }
   void StartAndConnect() {
     tree_.Start();
@@ -64,6 +72,7 @@ TEST_F(DownloadTreeTest, QueuesDepthFirstInTheServersOrderAndMakesEveryFolder) {
     for (const char* folder : {"tree", "tree/sub", "tree/sub/deep", "tree/empty"})
       EXPECT_TRUE(fs::is_directory(Local(folder))) << folder;
   }
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /pub/tree/locked"));
   // Sizes come from the listing, and the queued tree downloads whole.
   const auto queue = rig_->session->QueueSnapshot();
   EXPECT_EQ(queue[0].Size, 2u);
@@ -71,10 +80,15 @@ TEST_F(DownloadTreeTest, QueuesDepthFirstInTheServersOrderAndMakesEveryFolder) {
   EXPECT_TRUE(queue[0].IsDownload);
   ASSERT_TRUE(rig_->session->ProcessQueue(false));
   EXPECT_EQ(ReadLocal(Local("tree/sub/deep/d")), "d");
-  // An empty directory on its own makes its folder and queues nothing.
+  // An empty directory on its own makes its folder and queues nothing; a
+  // tree deeper than the bound stops there.
   rig_->session->DownloadDirectory("/pub/tree/empty", Local());
   EXPECT_TRUE(fs::is_directory(Local("empty")));
   EXPECT_EQ(rig_->session->QueueLength(), 0u);
+  rig_->session->DownloadDirectory("/deep", Local());
+  EXPECT_EQ(Queued(*rig_->session),
+            (std::vector<std::pair<std::string, std::string>>{{"/deep/top", Local("deep") + "/top"}}));
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /deep/d/d"));
 }
 
 TEST_F(DownloadTreeTest, WalksThatDoNotStart) {
@@ -107,29 +121,6 @@ TEST_F(DownloadTreeTest, StopAddingDuringTheWalkKeepsWhatWasQueued) {
                                  {"/pub/tree/z.txt", Local("tree") + "/z.txt"}}));
 }
 
-TEST_F(DownloadTreeTest, DirectoryThatCannotBeEnteredIsSkippedNotWalkedAgain) {
-  // Listed as a directory, but CWD into it fails: the walk must not list the
-  // directory it is still in again (which would never end).
-  tree_.AddRawListLine("/pub/tree", "drwxr-xr-x 1 owner group 0 Jan 01  2026 locked");
-  StartAndConnect();
-  rig_->session->DownloadDirectory("/pub/tree", Local());
-  EXPECT_EQ(rig_->session->QueueLength(), 4u);
-  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /pub/tree/locked"));
-}
-
-TEST_F(DownloadTreeTest, TreesDeeperThanTheBoundStopThere) {
-  std::string path = "/deep";
-  for (int i = 0; i < CFtpSession::kMaxTreeDepth + 5; ++i) path += "/d";
-  tree_.AddFile(path + "/bottom", "b");
-  tree_.AddFile("/deep/top", "t");
-  StartAndConnect();
-  rig_->session->DownloadDirectory("/deep", Local());
-  const auto queued = Queued(*rig_->session);
-  ASSERT_EQ(queued.size(), 1u);
-  EXPECT_EQ(queued[0].first, "/deep/top");
-  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping /deep/d/d"));
-}
-
 TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
   const char* hostile[] = {
       "-rw-r--r-- 1 owner group 5 Jan 01  2026 ../escape",
@@ -152,7 +143,7 @@ TEST_F(DownloadTreeTest, HostileNamesNeverLeadOutsideTheChosenFolder) {
     const std::string resolved = fs::weakly_canonical(destination).string();
     EXPECT_EQ(resolved.rfind(inside, 0), 0u) << destination;
   }
-  EXPECT_EQ(rig_->session->QueueLength(), 2u) << "z.txt and a.dat; the linked folder is skipped";
+  EXPECT_EQ(rig_->session->QueueLength(), 2u) << "z.txt and a.dat; linked and locked folders are skipped";
   EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
   EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: sub"));
   EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping unsafe name from the server: .."));
@@ -221,33 +212,34 @@ TEST_F(UploadTreeTest, QueuesByNameDepthFirstAndMakesEveryDirectory) {
   EXPECT_EQ(server_->ReadFile("dest/a.txt"), "aa");
 }
 
-TEST_F(UploadTreeTest, IntoTheCurrentDirectoryMakesNoDirectory) {
+// Walks that make no directory (into the current one, the folder ".",
+// stopped adding) or fail on the one they cannot make.
+TEST_F(UploadTreeTest, WalksThatMakeNothingOrStop) {
+  const struct {
+    std::string local;
+    const char* remote;
+    bool stopAdding;
+    bool result;
+    std::vector<std::pair<std::string, std::string>> queued;
+  } cases[] = {{Local("up/sub"), "/pub", false, true, {{Local("up/sub/c.txt"), "/pub/c.txt"}}},
+               {".", "/dest", false, true, {}},
+               {Local("up"), "/dest", true, false, {}},
+               {Local("up"), "/no/such/parent", false, false, {}}};
   fs::create_directories(server_->Root() / "pub");
   ASSERT_TRUE(rig_->session->ChangeDirectory("/pub"));
   rig_->session->GetCurrentDirectory();
-  EXPECT_TRUE(rig_->session->UploadDirectory(Local("up/sub"), "/pub"));
-  EXPECT_EQ(Queued(*rig_->session),
-            (std::vector<std::pair<std::string, std::string>>{{Local("up/sub/c.txt"), "/pub/c.txt"}}));
-  EXPECT_TRUE(MadeDirectories().empty());
-}
-
-TEST_F(UploadTreeTest, RemoteDirectoryThatCannotBeMadeStopsTheWalk) {
-  EXPECT_FALSE(rig_->session->UploadDirectory(Local("up"), "/no/such/parent"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.local + " to " + c.remote);
+    rig_->session->ClearQueue();
+    rig_->session->SetStopAdding(c.stopAdding);
+    EXPECT_EQ(rig_->session->UploadDirectory(c.local, c.remote), c.result);
+    EXPECT_EQ(Queued(*rig_->session), c.queued);
+  }
+  EXPECT_EQ(MadeDirectories(), std::vector<std::string>{"/no/such/parent"});
   EXPECT_EQ(rig_->host->Count("ShowError 61204"), 1);
-  EXPECT_EQ(rig_->session->QueueLength(), 0u);
   // The reason is the refused MKD's, not that of the check that followed it.
   EXPECT_EQ(rig_->session->LastFailure().ErrorId, 61204u);
   EXPECT_TRUE(LooksLikeServerReply(rig_->session->LastFailure().ServerReply));
-}
-
-TEST_F(UploadTreeTest, StopAddingMakesTheWalkFail) {
-  rig_->session->SetStopAdding(true);
-  EXPECT_FALSE(rig_->session->UploadDirectory(Local("up"), "/dest"));
-  EXPECT_EQ(rig_->session->QueueLength(), 0u);
-  EXPECT_TRUE(MadeDirectories().empty());
-  rig_->session->SetStopAdding(false);
-  EXPECT_TRUE(rig_->session->UploadDirectory(".", "/dest"));
-  EXPECT_EQ(rig_->session->QueueLength(), 0u);
 }
 
 TEST_F(UploadTreeTest, LinksToFoldersAndSpecialFilesAreSkipped) {
@@ -255,13 +247,8 @@ TEST_F(UploadTreeTest, LinksToFoldersAndSpecialFilesAreSkipped) {
   ASSERT_EQ(::mkfifo(Local("up/pipe").c_str(), 0600), 0);
   EXPECT_TRUE(rig_->session->UploadDirectory(Local("up"), "/dest"));
   EXPECT_EQ(rig_->session->QueueLength(), 3u);
-  bool sawLink = false, sawPipe = false;
-  for (const auto& line : rig_->Lines()) {
-    sawLink = sawLink || line == "Skipping " + Local("up/sub/loop") + ": a link to a folder.";
-    sawPipe = sawPipe || line == "Skipping " + Local("up/pipe") + ": not a regular file.";
-  }
-  EXPECT_TRUE(sawLink);
-  EXPECT_TRUE(sawPipe);
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping " + Local("up/sub/loop") + ": a link to a folder."));
+  EXPECT_TRUE(AnyLogLineStartsWith(*rig_, "Skipping " + Local("up/pipe") + ": not a regular file."));
 }
 
 }  // namespace

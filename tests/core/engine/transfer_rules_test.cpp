@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <stdexcept>
 
 #include "core/engine/ftp_session.h"
 #include "core/engine/safe_local_path.h"
 #include "core/engine/transfer_figures.h"
-#include "scripted_host.h"
 #include "support/pyftpd_server.h"
 
 namespace veltrim::test {
@@ -27,11 +25,7 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
   const TypeCase cases[] = {
       {"readme.txt", true, true, defaults, false},
       {"README.TXT", true, true, defaults, false},
-      {"page.shtml", true, true, defaults, false},
       {"Page.Html", true, true, defaults, false},
-      {"index.htm", true, true, defaults, false},
-      {"read.me", true, true, defaults, false},
-      {"script.asp", true, true, defaults, false},
       {"archive.zip", true, true, defaults, true},
       {"archive.txt.gz", true, true, defaults, true},
       {"noextension", true, true, defaults, true},
@@ -48,10 +42,6 @@ TEST(TransferTypeTest, AutoBinaryAndAsciiDecisions) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(IsBinaryTransferFor(c.name, c.autoMode, c.binaryMode, c.extensions), c.binary);
   }
-}
-
-TEST(SessionSetUpTest, ASessionNeedsAHost) {
-  EXPECT_THROW(CFtpSession session(nullptr), std::invalid_argument);
 }
 
 TEST(TransferTypeTest, FallbackTypeTexts) {
@@ -91,7 +81,6 @@ TEST(TransferFiguresTest, ShortenedPathsAndFileNames) {
   const std::string p28(28, 'a');
   EXPECT_EQ(ShortenForTransferWindow(p28), p28);
   EXPECT_EQ(ShortenForTransferWindow("b" + p28), "..." + p28);
-  EXPECT_EQ(ShortenForTransferWindow(""), "");
   const std::pair<const char*, const char*> names[] = {
       {"/pub/file.txt", "file.txt"}, {"C:\\dir\\x.bin", "x.bin"}, {"plain", "plain"}, {"/pub/", ""}};
   for (const auto& [path, name] : names) EXPECT_EQ(FileNamePart(path), name) << path;
