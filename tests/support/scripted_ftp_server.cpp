@@ -77,17 +77,15 @@ ScriptedFtpServer::~ScriptedFtpServer() {
 }
 
 ScriptedFtpServer& ScriptedFtpServer::SendRaw(std::string bytes) {
-  steps_.push_back([bytes](ScriptContext& context) { context.SendRaw(bytes); });
-  return *this;
+  return Do([bytes](ScriptContext& context) { context.SendRaw(bytes); });
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Reply(std::string text) { return SendRaw(text + "\r\n"); }
 
 ScriptedFtpServer& ScriptedFtpServer::Expect(std::string command, std::string reply) {
-  steps_.push_back([command, reply](ScriptContext& context) {
+  return Do([command, reply](ScriptContext& context) {
     if (ReadExpected(context, command) && !reply.empty()) context.SendLine(reply);
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string password, std::string features) {
@@ -97,16 +95,15 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string 
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectPassive(std::string command, std::string reply) {
-  steps_.push_back([this, command, reply](ScriptContext& context) {
+  return Do([this, command, reply](ScriptContext& context) {
     uint16_t port = 0;
     dataListener_ = ListenOnLoopback(ipv6_, port);
     if (ReadExpected(context, command)) context.SendLine(ReplacePlaceholders(reply, port));
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::string reply) {
-  steps_.push_back([this, command, reply](ScriptContext& context) {
+  return Do([this, command, reply](ScriptContext& context) {
     const std::optional<std::string> expected = ReadExpected(context, command);
     if (!expected) return;
     const std::string& got = *expected;
@@ -135,7 +132,6 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
     }
     context.SendLine(reply);
   });
-  return *this;
 }
 
 bool ScriptedFtpServer::OpenDataConnection() {
@@ -166,7 +162,7 @@ bool ScriptedFtpServer::OpenDataConnection() {
 }
 
 ScriptedFtpServer& ScriptedFtpServer::SendData(std::string bytes, DataEnd end) {
-  steps_.push_back([this, bytes, end](ScriptContext&) {
+  return Do([this, bytes, end](ScriptContext&) {
     if (!OpenDataConnection()) return;
     SendAll(data_.Get(), bytes);  // a client that went away early is in its right
     if (end == DataEnd::Reset) {
@@ -177,61 +173,51 @@ ScriptedFtpServer& ScriptedFtpServer::SendData(std::string bytes, DataEnd end) {
     if (end == DataEnd::KeepOpen) ReadDataUntilClosed(true, false);
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ReceiveData() {
-  steps_.push_back([this](ScriptContext&) {
+  return Do([this](ScriptContext&) {
     if (OpenDataConnection()) ReadDataUntilClosed(false, true);
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::HoldData(std::chrono::milliseconds duration) {
-  steps_.push_back([this, duration](ScriptContext&) {
+  return Do([this, duration](ScriptContext&) {
     if (!OpenDataConnection()) return;
     pollfd fd{stop_.Fd(), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(duration.count()));
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Stall() {
-  steps_.push_back([this](ScriptContext&) {
+  return Do([this](ScriptContext&) {
     bool ok = true;
     while (ok) ReadCommand(&ok, true);
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Pause(std::chrono::milliseconds duration) {
-  steps_.push_back([this, duration](ScriptContext&) {
+  return Do([this, duration](ScriptContext&) {
     pollfd fd{stop_.Fd(), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(duration.count()));
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Drop() {
-  steps_.push_back([this](ScriptContext&) {
+  return Do([this](ScriptContext&) {
     data_.Reset();
     dataListener_.Reset();
     control_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::AcceptNextConnection() {
-  steps_.push_back([this](ScriptContext&) {
-    data_.Reset();
-    dataListener_.Reset();
-    control_.Reset();
+  return Drop().Do([this](ScriptContext&) {
     pending_.clear();
     AcceptControl();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Do(Step step) {
