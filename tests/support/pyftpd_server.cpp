@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -56,18 +56,15 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
   request.argv = {"/usr/bin/python3", VELTRIM_PYFTPD_LAUNCHER, "--root", root_.string(),
                   "--user", options_.user, "--password", options_.password};
   auto& args = request.argv;
-  if (options_.anonymous) args.push_back("--anonymous");
-  if (options_.dosListing) args.push_back("--dos-listing");
-  if (options_.noMlsd) args.push_back("--no-mlsd");
-  if (options_.hostile) args.push_back("--hostile");
-  if (options_.throttleBytesPerSecond > 0) {
-    args.insert(args.end(), {"--throttle", std::to_string(options_.throttleBytesPerSecond)});
+  const std::pair<bool, const char*> switches[] = {
+      {options_.anonymous, "--anonymous"}, {options_.noMlsd, "--no-mlsd"}, {options_.hostile, "--hostile"}};
+  for (const auto& [on, name] : switches) {
+    if (on) args.push_back(name);
   }
-  if (options_.idleTimeoutSeconds > 0) {
-    args.insert(args.end(), {"--idle-timeout", std::to_string(options_.idleTimeoutSeconds)});
-  }
-  if (options_.maxConnectionsPerAddress > 0) {
-    args.insert(args.end(), {"--max-cons-per-ip", std::to_string(options_.maxConnectionsPerAddress)});
+  const std::pair<int, const char*> numbers[] = {{options_.throttleBytesPerSecond, "--throttle"},
+                                                 {options_.idleTimeoutSeconds, "--idle-timeout"}};
+  for (const auto& [value, name] : numbers) {
+    if (value > 0) args.insert(args.end(), {name, std::to_string(value)});
   }
   if (options_.tls != PyFtpServerOptions::Tls::None) {
     args.insert(args.end(), {"--tls", options_.tls == PyFtpServerOptions::Tls::Implicit ? "implicit" : "explicit",
@@ -100,41 +97,28 @@ PyFtpServer::PyFtpServer(PyFtpServerOptions options) : options_(std::move(option
 
 PyFtpServer::~PyFtpServer() { Stop(); }
 
-void PyFtpServer::Kill() {
+void PyFtpServer::Kill() { EndProcess(SIGKILL); }
+
+void PyFtpServer::EndProcess(int signal) {
   if (pid_ <= 0) return;
-  kill(pid_, SIGKILL);
-  int status = 0;
-  waitpid(pid_, &status, 0);
+  kill(pid_, signal);
+  waitpid(pid_, nullptr, 0);
   pid_ = -1;
 }
 
 void PyFtpServer::Stop() {
-  if (stdinFd_ >= 0) {
-    close(stdinFd_);
-    stdinFd_ = -1;
-  }
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-  }
-  if (!root_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-    root_.clear();
-  }
-  if (!certificateFolder_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(certificateFolder_, ec);
-    certificateFolder_.clear();
+  if (stdinFd_ >= 0) close(stdinFd_);
+  stdinFd_ = -1;
+  EndProcess(SIGTERM);
+  for (auto* folder : {&root_, &certificateFolder_}) {
+    std::error_code ignored;
+    if (!folder->empty()) std::filesystem::remove_all(*folder, ignored);
+    folder->clear();
   }
 }
 
 std::string PyFtpServer::Url() const {
-  std::ostringstream out;
-  out << "ftp://" << options_.user << ':' << options_.password << "@127.0.0.1:" << port_;
-  return out.str();
+  return "ftp://" + options_.user + ":" + options_.password + "@127.0.0.1:" + std::to_string(port_);
 }
 
 std::filesystem::path PyFtpServer::WriteFile(const std::string& relative, const std::string& content) const {

@@ -17,11 +17,9 @@ struct PyFtpServerOptions {
   std::string user = "tester";
   std::string password = "secret";
   bool anonymous = false;   // also accept anonymous logins (read-only)
-  bool dosListing = false;  // LIST in MS-DOS/IIS style
   bool noMlsd = false;      // hide MLSD/MLST so clients fall back to LIST
   bool hostile = false;     // hostile names in the listing of every directory named "evil"
   int throttleBytesPerSecond = 0;    // 0: data connections at full speed
-  int maxConnectionsPerAddress = 0;  // 0: no limit
   int idleTimeoutSeconds = 0;        // 0: pyftpdlib's ten minutes; else it drops idle logins after a 421
   // FTP over TLS (pyftpdlib's TLS handler): explicit (AUTH TLS, required for
   // login and data) or implicit (TLS from the first byte).
@@ -70,6 +68,7 @@ class PyFtpServer {
 
  private:
   void Stop();
+  void EndProcess(int signal);
 
   PyFtpServerOptions options_;
   std::filesystem::path root_;

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -69,7 +68,6 @@ std::optional<std::string> ReadExpected(ScriptContext& context, const std::strin
 std::string ScriptContext::ReadCommand(bool* ok) { return server_.ReadCommand(ok, false); }
 void ScriptContext::SendRaw(const std::string& bytes) { server_.SendRawNow(bytes); }
 void ScriptContext::Fail(const std::string& why) { server_.RecordFailure(why); }
-bool ScriptContext::Stopping() const { return server_.stop_.Fired(); }
 
 ScriptedFtpServer::ScriptedFtpServer(bool ipv6) : ipv6_(ipv6) { listener_ = ListenOnLoopback(ipv6_, port_); }
 
@@ -79,17 +77,15 @@ ScriptedFtpServer::~ScriptedFtpServer() {
 }
 
 ScriptedFtpServer& ScriptedFtpServer::SendRaw(std::string bytes) {
-  steps_.push_back([bytes](ScriptContext& context) { context.SendRaw(bytes); });
-  return *this;
+  return Do([bytes](ScriptContext& context) { context.SendRaw(bytes); });
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Reply(std::string text) { return SendRaw(text + "\r\n"); }
 
 ScriptedFtpServer& ScriptedFtpServer::Expect(std::string command, std::string reply) {
-  steps_.push_back([command, reply](ScriptContext& context) {
+  return Do([command, reply](ScriptContext& context) {
     if (ReadExpected(context, command) && !reply.empty()) context.SendLine(reply);
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string password, std::string features) {
@@ -99,41 +95,30 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectLogin(std::string user, std::string 
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectPassive(std::string command, std::string reply) {
-  steps_.push_back([this, command, reply](ScriptContext& context) {
+  return Do([this, command, reply](ScriptContext& context) {
     uint16_t port = 0;
     dataListener_ = ListenOnLoopback(ipv6_, port);
     if (ReadExpected(context, command)) context.SendLine(ReplacePlaceholders(reply, port));
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::string reply) {
-  steps_.push_back([this, command, reply](ScriptContext& context) {
+  return Do([this, command, reply](ScriptContext& context) {
     const std::optional<std::string> expected = ReadExpected(context, command);
     if (!expected) return;
     const std::string& got = *expected;
-    // EPRT |1|127.0.0.1|4567|, EPRT |2|::1|4567|  or  PORT 127,0,0,1,17,215
-    std::string host;
-    unsigned port = 0;
-    if (got.rfind("EPRT ", 0) == 0 && got.size() > 6) {
-      const char d = got[5];
-      const std::size_t a = got.find(d, 6);
-      const std::size_t b = a == std::string::npos ? a : got.find(d, a + 1);
-      const std::size_t c = b == std::string::npos ? b : got.find(d, b + 1);
-      if (c != std::string::npos) {
-        host = got.substr(a + 1, b - a - 1);
-        port = static_cast<unsigned>(std::strtoul(got.substr(b + 1, c - b - 1).c_str(), nullptr, 10));
-      }
-    } else if (got.rfind("PORT ", 0) == 0) {
-      unsigned n[6] = {};
-      if (std::sscanf(got.c_str() + 5, "%u,%u,%u,%u,%u,%u", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5]) == 6) {
-        host = std::to_string(n[0]) + "." + std::to_string(n[1]) + "." + std::to_string(n[2]) + "." +
-               std::to_string(n[3]);
-        port = n[4] * 256 + n[5];
-      }
+    // EPRT |1|127.0.0.1|4567|, EPRT |2|::1|4567|  or  PORT 127,0,0,1,17,215 (the
+    // client under test always uses "|" as the EPRT delimiter)
+    char host[64] = {};
+    unsigned n[6] = {}, port = 0;
+    if (std::sscanf(got.c_str(), "PORT %u,%u,%u,%u,%u,%u", &n[0], &n[1], &n[2], &n[3], &n[4], &n[5]) == 6) {
+      std::snprintf(host, sizeof host, "%u.%u.%u.%u", n[0], n[1], n[2], n[3]);
+      port = n[4] * 256 + n[5];
+    } else if (std::sscanf(got.c_str(), "EPRT |%*u|%63[^|]|%u|", host, &port) != 2) {
+      port = 0;
     }
     try {
-      if (host.empty() || port == 0 || port > 65535) throw std::runtime_error("no address");
+      if (port == 0 || port > 65535) throw std::runtime_error("no address");
       activeTarget_ = AddressOf(host, static_cast<uint16_t>(port));
     } catch (const std::exception&) {
       context.Fail("cannot understand the active-mode address in \"" + got + "\"");
@@ -143,11 +128,10 @@ ScriptedFtpServer& ScriptedFtpServer::ExpectActive(std::string command, std::str
     haveActiveTarget_ = true;
     {
       std::lock_guard lock(mutex_);
-      activeTargetText_ = host + ":" + std::to_string(port);
+      activeTargetText_ = std::string(host) + ":" + std::to_string(port);
     }
     context.SendLine(reply);
   });
-  return *this;
 }
 
 bool ScriptedFtpServer::OpenDataConnection() {
@@ -178,102 +162,62 @@ bool ScriptedFtpServer::OpenDataConnection() {
 }
 
 ScriptedFtpServer& ScriptedFtpServer::SendData(std::string bytes, DataEnd end) {
-  steps_.push_back([this, bytes, end](ScriptContext&) {
+  return Do([this, bytes, end](ScriptContext&) {
     if (!OpenDataConnection()) return;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t sent = send(data_.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-      if (sent > 0) {
-        done += static_cast<std::size_t>(sent);
-        continue;
-      }
-      if (sent < 0 && (errno == EAGAIN || errno == EINTR)) {
-        pollfd fds[2] = {{data_.Get(), POLLOUT, 0}, {stop_.Fd(), POLLIN, 0}};
-        if (poll(fds, 2, static_cast<int>(stepTimeout_.count())) <= 0 || fds[1].revents != 0) break;
-        continue;
-      }
-      break;  // the client went away: that is its right
-    }
+    SendAll(data_.Get(), bytes);  // a client that went away early is in its right
     if (end == DataEnd::Reset) {
       const linger reset{1, 0};
       setsockopt(data_.Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
-    if (end == DataEnd::KeepOpen) {
-      // Hold the connection until the client closes it or the test ends.
-      while (WaitReadable(data_.Get(), true)) {
-        char sink[4096];
-        const ssize_t got = recv(data_.Get(), sink, sizeof sink, 0);
-        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) break;
-      }
-    }
+    // KeepOpen holds the connection until the client closes it or the test ends.
+    if (end == DataEnd::KeepOpen) ReadDataUntilClosed(true, false);
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::ReceiveData() {
-  steps_.push_back([this](ScriptContext&) {
-    if (!OpenDataConnection()) return;
-    char chunk[65536];
-    while (WaitReadable(data_.Get(), false)) {
-      const ssize_t got = recv(data_.Get(), chunk, sizeof chunk, 0);
-      if (got > 0) {
-        std::lock_guard lock(mutex_);
-        received_.append(chunk, static_cast<std::size_t>(got));
-        continue;
-      }
-      if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      break;
-    }
+  return Do([this](ScriptContext&) {
+    if (OpenDataConnection()) ReadDataUntilClosed(false, true);
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::HoldData(std::chrono::milliseconds duration) {
-  steps_.push_back([this, duration](ScriptContext&) {
+  return Do([this, duration](ScriptContext&) {
     if (!OpenDataConnection()) return;
     pollfd fd{stop_.Fd(), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(duration.count()));
     data_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Stall() {
-  steps_.push_back([this](ScriptContext&) {
+  return Do([this](ScriptContext&) {
     bool ok = true;
     while (ok) ReadCommand(&ok, true);
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Pause(std::chrono::milliseconds duration) {
-  steps_.push_back([this, duration](ScriptContext&) {
+  return Do([this, duration](ScriptContext&) {
     pollfd fd{stop_.Fd(), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(duration.count()));
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Drop() {
-  steps_.push_back([this](ScriptContext&) {
+  return Do([this](ScriptContext&) {
     data_.Reset();
     dataListener_.Reset();
     control_.Reset();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::AcceptNextConnection() {
-  steps_.push_back([this](ScriptContext&) {
-    data_.Reset();
-    dataListener_.Reset();
-    control_.Reset();
+  return Drop().Do([this](ScriptContext&) {
     pending_.clear();
     AcceptControl();
   });
-  return *this;
 }
 
 ScriptedFtpServer& ScriptedFtpServer::Do(Step step) {
@@ -362,17 +306,32 @@ std::string ScriptedFtpServer::ReadCommand(bool* ok, bool untilStopped) {
 }
 
 void ScriptedFtpServer::SendRawNow(const std::string& bytes) {
-  std::size_t done = 0;
-  while (control_.Valid() && done < bytes.size()) {
-    const ssize_t sent = send(control_.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+  if (control_.Valid()) SendAll(control_.Get(), bytes);
+}
+
+void ScriptedFtpServer::SendAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent > 0) {
-      done += static_cast<std::size_t>(sent);
+      bytes.remove_prefix(static_cast<std::size_t>(sent));
     } else if (sent < 0 && (errno == EAGAIN || errno == EINTR)) {
-      pollfd fds[2] = {{control_.Get(), POLLOUT, 0}, {stop_.Fd(), POLLIN, 0}};
+      pollfd fds[2] = {{fd, POLLOUT, 0}, {stop_.Fd(), POLLIN, 0}};
       if (poll(fds, 2, static_cast<int>(stepTimeout_.count())) <= 0 || fds[1].revents != 0) return;
     } else {
       return;
     }
+  }
+}
+
+void ScriptedFtpServer::ReadDataUntilClosed(bool untilStopped, bool keep) {
+  char chunk[65536];
+  while (WaitReadable(data_.Get(), untilStopped)) {
+    const ssize_t got = recv(data_.Get(), chunk, sizeof chunk, 0);
+    if (got > 0 && keep) {
+      std::lock_guard lock(mutex_);
+      received_.append(chunk, static_cast<std::size_t>(got));
+    }
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) return;
   }
 }
 

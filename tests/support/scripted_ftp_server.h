@@ -21,6 +21,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -47,7 +48,6 @@ class ScriptContext {
   void SendRaw(const std::string& bytes);
   void SendLine(const std::string& line) { SendRaw(line + "\r\n"); }
   void Fail(const std::string& why);
-  bool Stopping() const;
 
  private:
   friend class ScriptedFtpServer;
@@ -127,6 +127,10 @@ class ScriptedFtpServer {
   bool OpenDataConnection();
   std::string ReadCommand(bool* ok, bool untilStopped);
   void SendRawNow(const std::string& bytes);
+  // Sends everything unless the peer goes away, the step times out or the server stops.
+  void SendAll(int fd, std::string_view bytes);
+  // Reads the data connection until the client closes it, keeping the bytes when asked.
+  void ReadDataUntilClosed(bool untilStopped, bool keep);
   void RecordFailure(const std::string& why);
   bool WaitReadable(int fd, bool untilStopped);
   void Idle();

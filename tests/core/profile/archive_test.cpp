@@ -40,18 +40,6 @@ TEST(ArchiveString, LengthPrefixBoundaries) {
   EXPECT_EQ(reader.ReadString(), "!");
 }
 
-TEST(ArchiveInt32, LittleEndian) {
-  std::string out;
-  AppendInt32(out, 0x12345678u);
-  AppendInt32(out, 0xFFFFFFFFu);
-  EXPECT_EQ(out, Bytes({0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF}));
-  Reader reader(out);
-  EXPECT_EQ(reader.ReadUInt32(), 0x12345678u);
-  EXPECT_EQ(reader.ReadUInt32(), 0xFFFFFFFFu);
-  EXPECT_EQ(reader.ReadUInt32(), std::nullopt);
-  EXPECT_TRUE(reader.Failed());
-}
-
 TEST(ArchiveString, DamagedInputFailsTheRead) {
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"nothing at all", ""},

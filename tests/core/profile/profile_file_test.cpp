@@ -16,7 +16,6 @@
 namespace veltrim {
 namespace {
 
-using test::Bytes;
 using test::kSampleBytes;
 const auto Sample = test::SampleProfile;
 
@@ -31,15 +30,13 @@ TEST(ProfileCodec, GoldenBytes) {
   EXPECT_FALSE(Differs(again, Sample()));
 }
 
-TEST(ProfileCodec, LongAndBinaryStringsRoundTrip) {
+// Lengths are the archive's (its own table); contents and numbers go through as they are.
+TEST(ProfileCodec, BinaryStringsAndExtremeNumbersRoundTrip) {
   ServerSettings s = Sample();
-  s.Password = std::string(65534, 'p');
-  s.LocalDir = std::string(65533, 'l');
   s.ScriptFile = std::string("\0\xff\r\n\x01", 5);
   s.Retries = -1;
   s.Timeout = INT32_MIN;
   s.Port = INT32_MAX;
-  s.Reserved = 123456789;
   ServerSettings back;
   EXPECT_EQ(DecodeProfile(EncodeProfile(s), back), ProfileLoad::Complete);
   EXPECT_FALSE(Differs(back, s));
@@ -99,16 +96,6 @@ TEST(ProfileCodec, TruncatedAtEveryOffsetLoadsThePrefixAndLeavesTheFlags) {
   }
 }
 
-TEST(ProfileCodec, ALengthBeyondTheFileIsAFailedReadNotAnAllocation) {
-  // Hostname claims 0xFFFFFFFE bytes; only a few follow.
-  const std::string bytes = Bytes({1, 'N', 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}) + "short";
-  ServerSettings target;
-  target.Hostname = "kept";
-  EXPECT_EQ(DecodeProfile(bytes, target), ProfileLoad::Incomplete);
-  EXPECT_EQ(target.Name, "N");
-  EXPECT_EQ(target.Hostname, "kept");
-}
-
 // ------------------------------------------------------------------ files
 
 TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissionsAndLoadsBack) {
@@ -127,11 +114,6 @@ TEST(ProfileFile, SavedFileHoldsTheBytesWithOwnerOnlyPermissionsAndLoadsBack) {
   ServerSettings loaded;
   EXPECT_EQ(LoadProfileFile(path, loaded), ProfileLoad::Complete);
   EXPECT_FALSE(Differs(loaded, Sample()));
-  // A truncated file loads its prefix and says so.
-  test::WriteLocal(path, kSampleBytes.substr(0, 45));
-  ServerSettings target;
-  EXPECT_EQ(LoadProfileFile(path, target), ProfileLoad::Incomplete);
-  EXPECT_FALSE(Differs(target, ExpectedPrefixLoad(45, ServerSettings{})));
 }
 
 TEST(ProfileFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
