@@ -32,8 +32,7 @@ std::optional<ParsedLine> ParseEplfLine(std::string_view line, std::time_t /*now
       }
       case 'm': {
         const auto seconds = ParseUnsigned(fact.substr(1));
-        // Past year 9999 a time is a lie, not a date.
-        if (seconds && *seconds < 253402300800ull) entry.modified = static_cast<std::time_t>(*seconds);
+        if (seconds && *seconds <= uint64_t{kLatestTime}) entry.modified = static_cast<std::time_t>(*seconds);
         break;
       }
       default: break;

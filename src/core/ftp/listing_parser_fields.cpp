@@ -12,8 +12,6 @@ constexpr std::time_t kSecondsPerDay = 86400;
 // A date without a year further ahead of now than this belongs to an
 // earlier year; the slack absorbs time zones and clocks that disagree.
 constexpr std::time_t kFutureSlack = kSecondsPerDay;
-// 9999-12-31 23:59:59: past it a time is a lie, not a date.
-constexpr int64_t kLatestTime = 253402300799;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 

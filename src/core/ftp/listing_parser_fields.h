@@ -34,8 +34,11 @@ struct CivilTime {
   int64_t utcOffset = 0;  // seconds east of UTC, when the listing names a zone
 };
 
+// 9999-12-31 23:59:59: past it a time is a lie, not a date.
+inline constexpr int64_t kLatestTime = 253402300799;
+
 // Seconds since the epoch (UTC); nullopt for a date that cannot exist or
-// lies past 9999-12-31 23:59:59. A leap second (:60) counts as :59.
+// lies past kLatestTime. A leap second (:60) counts as :59.
 std::optional<std::time_t> ToTime(const CivilTime& t);
 
 // A date without a year: the latest year that does not put it more than a
