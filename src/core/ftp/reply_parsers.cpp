@@ -1,7 +1,6 @@
 #include "core/ftp/reply_parsers.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "core/ftp/listing_parser_fields.h"
@@ -10,7 +9,7 @@ namespace veltrim::ftp {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using listing::IsDigit;
 
 // Digits at pos, at most maxValue; advances pos past them.
 std::optional<unsigned> ReadNumber(std::string_view text, std::size_t& pos, unsigned maxValue) {
@@ -23,13 +22,6 @@ std::optional<unsigned> ReadNumber(std::string_view text, std::size_t& pos, unsi
   }
   if (pos == start) return std::nullopt;
   return value;
-}
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper;
 }
 
 }  // namespace
@@ -126,13 +118,14 @@ ServerFeatures ParseFeatures(const Reply& reply) {
   for (std::size_t i = 1; i + 1 < reply.lines.size(); ++i) {
     std::string_view line = reply.lines[i];
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    const std::string name = Upper(line.substr(0, line.find_first_of(" \t")));
-    if (name == "MLST" || name == "MLSD") features.mlsd = true;
-    if (name == "EPSV") features.epsv = true;
-    if (name == "UTF8") features.utf8 = true;
-    if (name == "SIZE") features.size = true;
-    if (name == "MDTM") features.mdtm = true;
-    if (name == "REST") features.rest = true;
+    const std::string_view name = line.substr(0, line.find_first_of(" \t"));
+    const auto is = [name](std::string_view feature) { return listing::EqualsIgnoreCase(name, feature); };
+    if (is("MLST") || is("MLSD")) features.mlsd = true;
+    if (is("EPSV")) features.epsv = true;
+    if (is("UTF8")) features.utf8 = true;
+    if (is("SIZE")) features.size = true;
+    if (is("MDTM")) features.mdtm = true;
+    if (is("REST")) features.rest = true;
   }
   return features;
 }
