@@ -12,9 +12,8 @@ std::optional<ParsedLine> ParseNetWareLine(std::string_view line, std::time_t no
   if (line.size() < 3 || (line[0] != 'd' && line[0] != '-') || !IsBlank(line[1])) return std::nullopt;
   const Tokens tokens(line, 8);
   if (tokens.size() < 8) return std::nullopt;
-  const std::string_view type = tokens[0].text;
   const std::string_view rights = tokens[1].text;
-  if ((type != "d" && type != "-") || rights.size() < 3 || rights.front() != '[' || rights.back() != ']' ||
+  if (rights.size() < 3 || rights.front() != '[' || rights.back() != ']' ||
       rights.substr(1, rights.size() - 2).find_first_not_of("RWCEAFMSrwceafms-") != std::string_view::npos) {
     return std::nullopt;
   }
@@ -25,7 +24,7 @@ std::optional<ParsedLine> ParseNetWareLine(std::string_view line, std::time_t no
   if (nameStart >= line.size()) return std::nullopt;
 
   ParsedLine parsed;
-  parsed.entry.kind = type == "d" ? EntryKind::Directory : EntryKind::File;
+  parsed.entry.kind = line[0] == 'd' ? EntryKind::Directory : EntryKind::File;
   parsed.entry.size = *size;
   parsed.entry.modified = date->when;
   parsed.entry.name = std::string(line.substr(nameStart));
