@@ -96,7 +96,7 @@ std::optional<ParsedLine> ParseDatelessLine(std::string_view line, const Tokens&
   }
   const std::size_t nameStart = tokens[4].end + 1;
   if (nameStart >= line.size()) return std::nullopt;
-  return MakeEntry(kind, *size, line.substr(nameStart));
+  return Accepted(MakeEntry(kind, *size, line.substr(nameStart)));
 }
 
 }  // namespace
@@ -132,9 +132,7 @@ std::optional<ParsedLine> ParseUnixLine(std::string_view line, std::time_t now) 
     parsed.evidence = date->evidence;
     return Accepted(std::move(parsed));
   }
-  auto dateless = ParseDatelessLine(line, tokens, *kind);
-  if (!dateless) return std::nullopt;
-  return Accepted(std::move(*dateless));
+  return ParseDatelessLine(line, tokens, *kind);
 }
 
 }  // namespace veltrim::ftp::listing
