@@ -75,13 +75,12 @@ bool CFileTreeCtrl::HasContent(const QString& folder) const {
 void CFileTreeCtrl::Fill(QTreeWidgetItem* folder) {
   if (!folder->data(0, kFolderRole).toBool()) return;
   qDeleteAll(folder->takeChildren());
-  const QDir dir(PathOf(folder));
-  const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
+  // One read of the folder: its folders first, then its files.
+  const QDir::SortFlags order = QDir::DirsFirst | QDir::Name | QDir::IgnoreCase;
   QList<QTreeWidgetItem*> children;
-  for (const QFileInfo& info : dir.entryInfoList(QDir::AllDirs | kListed, order))
-    children << NewNode(info.absoluteFilePath(), info.fileName(), true);
-  for (const QFileInfo& info : dir.entryInfoList(QDir::Files | kListed, order))
-    if (Matches(info.fileName())) children << NewNode(info.absoluteFilePath(), info.fileName(), false);
+  for (const QFileInfo& info : QDir(PathOf(folder)).entryInfoList(QDir::AllDirs | QDir::Files | kListed, order))
+    if (info.isDir() || Matches(info.fileName()))
+      children << NewNode(info.absoluteFilePath(), info.fileName(), info.isDir());
   folder->addChildren(children);
 }
 

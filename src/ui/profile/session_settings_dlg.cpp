@@ -13,7 +13,6 @@
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "core/profile/server_settings.h"
@@ -198,25 +197,15 @@ void CSessionSettingsDlg::OnInitDialog() {
   if (values_.Anonymous) {
     savedUsername_ = QString::fromStdString(values_.Username);
     savedPassword_ = QString::fromStdString(values_.Password);
-    EnableCredentials(false);
-  } else {
-    EnableCredentials(true);
   }
-  if (helpPanelShown_) {
-    helpLabel_->show();
-    details_->setText(QString::fromLatin1(kDetailsShown));
-    setFixedSize(width(), templateHeight_);
-  } else {
-    helpLabel_->hide();
-    details_->setText(QString::fromLatin1(kDetailsFolded));
-    setFixedSize(width(), templateHeight_ - kFoldPixels);
-  }
+  EnableCredentials(!values_.Anonymous);
+  ShowHelpPanel(helpPanelShown_);
 }
 
 void CSessionSettingsDlg::ShowHelpPanel(bool shown) {
   helpLabel_->setVisible(shown);
   details_->setText(QString::fromLatin1(shown ? kDetailsShown : kDetailsFolded));
-  setFixedSize(width(), height() + (shown ? kFoldPixels : -kFoldPixels));
+  setFixedSize(width(), shown ? templateHeight_ : templateHeight_ - kFoldPixels);
 }
 
 void CSessionSettingsDlg::OnDetails() {

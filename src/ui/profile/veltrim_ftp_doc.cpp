@@ -36,8 +36,8 @@ QString ProposedFileName(const QString& name) {
   return base + QLatin1String(kProfileExtension);
 }
 
-}  // namespace
-
+// Whether Edit Settings changed something that counts: Differs, except that
+// the credentials of a profile that stays anonymous do not count.
 bool DiffersForUser(const ServerSettings& before, const ServerSettings& after) {
   if (!before.Anonymous || !after.Anonymous) return Differs(before, after);
   // An anonymous login sends neither the user name nor the password kept in
@@ -48,6 +48,8 @@ bool DiffersForUser(const ServerSettings& before, const ServerSettings& after) {
   a.Password = b.Password;
   return Differs(a, b);
 }
+
+}  // namespace
 
 ServerSettings CompleteProfile(ServerSettings profile) {
   if (!profile.Hostname.empty() && profile.Name.empty()) profile.Name = profile.Hostname;

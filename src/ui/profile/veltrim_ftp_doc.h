@@ -150,8 +150,5 @@ class CVeltrimFTPDoc : public QObject {
 // The profile with what a profile dialog leaves open filled in: Name from
 // Hostname when empty; Anonymous when there is a host but no user name.
 ServerSettings CompleteProfile(ServerSettings profile);
-// Whether Edit Settings changed something that counts: Differs, except that
-// the credentials of a profile that stays anonymous do not count.
-bool DiffersForUser(const ServerSettings& before, const ServerSettings& after);
 
 }  // namespace veltrim::ui

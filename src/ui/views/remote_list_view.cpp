@@ -91,15 +91,11 @@ CVeltrimFTPView::~CVeltrimFTPView() = default;
 QItemSelectionModel* CVeltrimFTPView::Selection() const { return details_->selectionModel(); }
 
 int CVeltrimFTPView::FirstSelectedRow() const {
-  const QItemSelectionModel* selection = Selection();
+  // Every selected cell counts: the details view selects whole rows, the
+  // icon views only a row's first cell.
   int first = -1;
-  for (const QModelIndex& index : selection->selectedRows())
+  for (const QModelIndex& index : Selection()->selectedIndexes())
     if (first < 0 || index.row() < first) first = index.row();
-  if (first < 0) {
-    // Some views select whole rows cell by cell.
-    for (const QModelIndex& index : selection->selectedIndexes())
-      if (first < 0 || index.row() < first) first = index.row();
-  }
   return first < rows_->rowCount() ? first : -1;
 }
 

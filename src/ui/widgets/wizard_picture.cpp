@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/widgets/drawn_images.h"
+#include "ui/widgets/gradient_caption.h"
 
 namespace veltrim::ui {
 namespace {
@@ -43,8 +44,8 @@ QPixmap WizardPicture(QSize size) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF area = picture.rect();
   QLinearGradient background(area.topLeft(), area.bottomLeft());
-  background.setColorAt(0.0, QColor(0, 128, 128));
-  background.setColorAt(1.0, QColor(128, 0, 128));
+  background.setColorAt(0.0, QColor(CGradientCaption::kLeftColour));
+  background.setColorAt(1.0, QColor(CGradientCaption::kRightColour));
   painter.fillRect(area, background);
 
   const qreal w = area.width();
