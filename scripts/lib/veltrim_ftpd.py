@@ -4,10 +4,9 @@
 Serves --root on 127.0.0.1 (a free port unless --port is given), prints
 "PORT <n>" on its first line once it listens, and serves until it is killed
 or its standard input closes, so that a crashed test or demo never leaves it
-behind. The options switch on what a test or the demo needs: users, listing
-styles, hostile listings, a throttled data channel, per-address limits, FTP
-over TLS (with faults to order), and the demo tree with a profile that
-connects to it.
+behind. The options switch on what a test or the demo needs: users, hostile
+listings, a throttled data channel, FTP over TLS (with faults to order), and
+the demo tree with a profile that connects to it.
 """
 import argparse
 import logging
@@ -38,10 +37,8 @@ HOSTILE_DIRS = ["..", ".", "../veltrim-escape-dir", "/tmp/veltrim-escape-dir2"]
 
 
 class ServedFS(AbstractedFS):
-    """LIST in pyftpdlib's "ls -l" style, or in the MS-DOS/IIS style of some
-    Windows servers; optionally with the hostile lines."""
+    """pyftpdlib's listings, optionally with the hostile lines."""
 
-    dos_listing = False
     hostile = False
 
     def _is_evil(self, basedir):
@@ -63,23 +60,7 @@ class ServedFS(AbstractedFS):
                 yield ("drwxr-xr-x   1 owner group 0 Dec  6 12:00 %s\r\n" % name).encode("utf8", "replace")
             yield b"12-06-26  06:21PM       <DIR>          ..\r\n"
             yield b"+/,\t..\r\n"
-        if not self.dos_listing:
-            yield from AbstractedFS.format_list(self, basedir, listing, ignore_err)
-            return
-        for basename in listing:
-            path = os.path.join(basedir, basename)
-            try:
-                st = self.lstat(path)
-            except OSError:
-                if ignore_err:
-                    continue
-                raise
-            stamp = time.strftime("%m-%d-%y  %I:%M%p", time.localtime(st.st_mtime))
-            if os.path.isdir(path):
-                line = "%s       <DIR>          %s\r\n" % (stamp, basename)
-            else:
-                line = "%s %20d %s\r\n" % (stamp, st.st_size, basename)
-            yield line.encode("utf8", self.cmd_channel.unicode_errors)
+        yield from AbstractedFS.format_list(self, basedir, listing, ignore_err)
 
 
 # ---------------------------------------------------------------- the demo
@@ -227,13 +208,10 @@ def parse_arguments():
     parser.add_argument("--banner", default="VeltrimFTP test server ready.")
     parser.add_argument("--no-mlsd", action="store_true",
                         help="offer no MLSD/MLST, so clients list with LIST (\"ls -l\" style)")
-    parser.add_argument("--dos-listing", action="store_true", help="LIST in the MS-DOS/IIS style")
     parser.add_argument("--hostile", action="store_true",
                         help="hostile names in the listing of every directory named \"evil\"")
     parser.add_argument("--throttle", type=int, default=0, metavar="BYTES",
                         help="bytes per second on data connections (0: unthrottled)")
-    parser.add_argument("--max-cons-per-ip", type=int, default=0, metavar="N",
-                        help="refuse control connections beyond N per address (0: no limit)")
     parser.add_argument("--failed-login-delay", type=float, default=0, metavar="SECONDS",
                         help="wait before answering a refused login (pyftpdlib's own default is 3)")
     parser.add_argument("--idle-timeout", type=int, default=600, metavar="SECONDS",
@@ -255,7 +233,7 @@ def main():
     if args.anonymous:
         authorizer.add_anonymous(args.root, perm="elr")
 
-    filesystem = type("VeltrimFS", (ServedFS,), {"dos_listing": args.dos_listing, "hostile": args.hostile})
+    filesystem = type("VeltrimFS", (ServedFS,), {"hostile": args.hostile})
     handler = type("VeltrimHandler", (tls_handler_base(args) or FTPHandler,), {})
     handler.authorizer = authorizer
     handler.banner = args.banner
@@ -270,7 +248,6 @@ def main():
 
     server = FTPServer(("127.0.0.1", args.port), handler)
     server.max_cons = 256
-    server.max_cons_per_ip = args.max_cons_per_ip
     port = server.socket.getsockname()[1]
     if args.profile:
         write_demo_profile(args.profile, port, args.user, args.password)

@@ -8,6 +8,7 @@
 
 #include "cli/terminal_prompt.h"
 #include "core/engine/error_ids.h"
+#include "core/engine/failure_reason.h"
 #include "core/engine/transfer_figures.h"
 #include "core/engine/transfer_progress.h"
 
@@ -33,17 +34,6 @@ void WriteStderr(const std::string& text) {
     if (n <= 0) return;
     done += static_cast<std::size_t>(n);
   }
-}
-
-// Message-box texts can hold a server's multi-line reply; the terminal gets one line.
-std::string OneLine(const std::string& text) {
-  std::string line;
-  for (char c : text) {
-    if (c == '\r') continue;
-    line.push_back(c == '\n' ? ' ' : c);
-  }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
-  return line;
 }
 
 }  // namespace
@@ -156,7 +146,8 @@ void TerminalHost::ClosePleaseWait() {}
 FileTypeInfo TerminalHost::FileTypeOf(const std::string&) { return {}; }
 
 void TerminalHost::ShowBox(const std::string& text) {
-  if (verbose_) out_->WriteLine(OneLine(text));
+  // Message-box texts can hold a server's multi-line reply; the terminal gets one line.
+  if (verbose_) out_->WriteLine(AsOneLine(text));
 }
 
 void TerminalHost::ShowError(uint32_t id) {

@@ -30,7 +30,6 @@ class ConnectRetryPolicy {
 
   // The number of the attempt to make now (0 for the first): Connect's argument.
   int32_t Attempt() const { return attempt_; }
-  int32_t Retries() const { return retries_; }
   // How long one attempt may wait before the watchdog gives it up.
   std::chrono::milliseconds WatchdogPeriod() const { return std::chrono::seconds(timeoutSeconds_); }
 

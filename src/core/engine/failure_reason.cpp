@@ -6,8 +6,9 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A multi-line text as one line: line breaks become spaces, none trail.
-std::string Flat(const std::string& text) {
+}  // namespace
+
+std::string AsOneLine(const std::string& text) {
   std::string flat;
   for (const char c : text) {
     if (c == '\r') continue;
@@ -17,11 +18,9 @@ std::string Flat(const std::string& text) {
   return flat;
 }
 
-}  // namespace
-
 std::string FailureReason::OneLine() const {
-  const std::string text = Flat(Text);
-  const std::string detail = Flat(Detail());
+  const std::string text = AsOneLine(Text);
+  const std::string detail = AsOneLine(Detail());
   if (text.empty()) return detail;
   if (detail.empty() || text.find(detail) != std::string::npos) return text;
   return text + " (" + detail + ")";

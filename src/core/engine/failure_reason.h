@@ -38,6 +38,10 @@ FailureReason MakeFailure(FailureKind kind, std::string text, uint32_t errorId =
 // server's reply ("550 ...") goes to ServerReply, any other text to SystemText.
 FailureReason FailureWithDetail(std::string text, const std::string& detail, uint32_t errorId = 0);
 
+// A multi-line text (a server's reply) as one line: line breaks become
+// spaces, none trail.
+std::string AsOneLine(const std::string& text);
+
 // True for text that starts like an FTP reply: three digits, then a space,
 // a "-" or the end.
 bool LooksLikeServerReply(std::string_view text);

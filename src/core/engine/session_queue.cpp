@@ -96,10 +96,9 @@ uint64_t CFtpSession::LocalFileSize(const std::string& path) {
 
 bool CFtpSession::OpenTransferConnection() {
   // Opened on a worker: a server that is slow to answer must not freeze the
-  // window. What went wrong comes back for the boxes shown here.
-  auto failure = std::make_shared<std::string>();
+  // window. What went wrong comes back in LastFailure for the boxes shown here.
   Operation operation;
-  operation.work = [settings = settings_, timeout = EffectiveNetworkTimeout(), failure,
+  operation.work = [settings = settings_, timeout = EffectiveNetworkTimeout(),
                     target = engine::ConnectTargetFor(settings_, useTlsWhenOffered_, state_)](
                        const StatePtr& state, uint64_t id, const ConnectionPtr&) {
     auto session = std::make_shared<CInternetSession>();
@@ -118,19 +117,16 @@ bool CFtpSession::OpenTransferConnection() {
         session->Close();
       }
     } catch (const std::exception& error) {
-      const std::string text = error.what();
-      state->Finish(id, true, [&] {
-        *failure = text;
-        state->lastFailure = FailureWithDetail(ErrorMessageText(kErrTransferConnection), text,
-                                               kErrTransferConnection);
-      });
+      state->Fail(id,
+                  FailureWithDetail(ErrorMessageText(kErrTransferConnection), error.what(), kErrTransferConnection));
     }
   };
   if (RunOperation(operation) && state_->done.load()) return true;
   if (!OperationAbort.load() && state_->done.load()) {
-    if (!failure->empty()) {
+    const std::string& detail = LastFailure().Detail();
+    if (!detail.empty()) {
       host_->ShowError(kErrTransferConnection);
-      host_->ShowMessageBox("Error connecting to host: " + *failure, "Error Connecting");
+      host_->ShowMessageBox("Error connecting to host: " + detail, "Error Connecting");
     } else {
       host_->ShowMessageBox("An unknown error has occured while trying to connect to host.", "Error Connecting");
     }
