@@ -1,5 +1,6 @@
 #include "ui/ftp/live_session.h"
 
+#include "core/ftp/remote_path.h"
 #include "ui/app/main_frame.h"
 
 namespace veltrim::ui {
@@ -42,8 +43,7 @@ void LiveSession::ReportLost() const {
 QString LiveSession::CurrentDir() const { return session_ ? FromStd(session_->CurrentDir()) : QString(); }
 
 QString LiveSession::Prefix() const {
-  const QString current = CurrentDir();
-  return current == QLatin1String("/") ? current : current + QLatin1Char('/');
+  return FromStd(ftp::JoinRemotePath(session_ ? session_->CurrentDir() : std::string(), {}));
 }
 
 }  // namespace veltrim::ui

@@ -65,7 +65,8 @@ class LiveSession {
   // The session's current directory (empty between connections).
   QString CurrentDir() const;
   // What goes before a name in the current directory: "/" at the root, the
-  // directory and "/" anywhere else.
+  // directory and one "/" anywhere else (a "/" the server reports at the end
+  // of the directory is not doubled).
   QString Prefix() const;
 
   // What the server or the system said about the session's last failure

@@ -23,13 +23,6 @@ namespace {
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// The directory on display without any trailing "/", then one "/": the
-// root gives "/", never "//".
-std::string UploadPrefix(std::string directory) {
-  while (!directory.empty() && directory.back() == '/') directory.pop_back();
-  return directory + "/";
-}
-
 }  // namespace
 
 UploadCommands::UploadCommands(CMainFrame& frame, const LiveSession& live, RemoteNavigator& navigator)
@@ -71,7 +64,7 @@ void UploadCommands::OnUploadFiles() {
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QStringList files = Prompts().OpenFileNames(&frame_, QStringLiteral("Upload File(s)"), LocalDir(), QString());
   if (files.isEmpty() || !live_.Alive(session)) return;
-  const std::string prefix = UploadPrefix(session->CurrentDir());
+  const std::string prefix = LiveSession::ToStd(live_.Prefix());
   {
     CAddingFilesDlg box(&frame_);  // no cancel: a list of files queues at once
     Prompts().ShowModeless(box);
