@@ -1,7 +1,6 @@
 #include "ui/ftp/dropped_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
@@ -61,7 +60,7 @@ void DroppedFiles::Upload(const QStringList& paths) {
   const std::string prefix = LiveSession::ToStd(live_.Prefix());
   for (const QString& dropped : paths) {
     const QString path = QDir::cleanPath(dropped);  // a folder's trailing "/" would hide its name
-    const std::string local = QFile::encodeName(path).toStdString();
+    const std::string local = LiveSession::LocalPath(path);
     const std::string name = FileNamePart(local);
     const std::string target = prefix + name;
     const QFileInfo info(path);

@@ -1,5 +1,8 @@
 #include "ui/ftp/live_session.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "core/ftp/remote_path.h"
 #include "ui/app/main_frame.h"
 
@@ -45,5 +48,12 @@ QString LiveSession::CurrentDir() const { return session_ ? FromStd(session_->Cu
 QString LiveSession::Prefix() const {
   return FromStd(ftp::JoinRemotePath(session_ ? session_->CurrentDir() : std::string(), {}));
 }
+
+QString LiveSession::LocalDir() const {
+  const QString folder = FromStd(frame_.ActiveProfile().LocalDir);
+  return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+std::string LiveSession::LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace veltrim::ui

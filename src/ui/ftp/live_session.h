@@ -73,7 +73,13 @@ class LiveSession {
   // (the detail under an error box); empty when there is nothing.
   static QString FailureDetail(const CFtpSession& session) { return FromStd(session.LastFailure().Detail()); }
 
+  // The folder the local file dialogs open on: the profile's local
+  // directory, else the home folder.
+  QString LocalDir() const;
+
   static std::string ToStd(const QString& text) { return text.toStdString(); }
+  // A local path as the engine takes it: in the file system's encoding.
+  static std::string LocalPath(const QString& path);
   static QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
  private:
