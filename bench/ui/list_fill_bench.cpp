@@ -17,12 +17,11 @@
 #include <vector>
 
 #include "core/engine/listing.h"
+#include "ui/ftp/remote_navigator.h"
 #include "ui/views/remote_entry_model.h"
 #include "ui/views/remote_list_view.h"
 
 namespace {
-
-constexpr int kPumpMs = 15;  // as the listing display
 
 std::deque<veltrim::ListingEntry> MakeListing(int count) {
   static const char* kExtensions[] = {".txt", ".html", ".jpg", ".tar.gz", ".c", ".h", ".pdf", ".zip",
@@ -58,7 +57,7 @@ double RunOnce(int count) {
   QElapsedTimer sincePump;
   sincePump.start();
   for (veltrim::ListingEntry& entry : listing) {
-    if (sincePump.elapsed() >= kPumpMs) {
+    if (sincePump.elapsed() >= veltrim::ui::RemoteNavigator::kListingPumpMs) {
       QCoreApplication::processEvents();
       sincePump.restart();
     }

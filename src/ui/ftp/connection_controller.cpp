@@ -10,6 +10,7 @@
 #include "ui/ftp/session_handle.h"
 #include "ui/ftp/session_log_sink.h"
 #include "ui/ftp/session_preferences.h"
+#include "ui/ftp/transfer_start.h"
 #include "ui/profile/veltrim_ftp_doc.h"
 #include "ui/shared/command_ids.h"
 
@@ -161,11 +162,11 @@ void ConnectionController::OnConnectionLost() {
   // While the box is up no command may start on the dead connection (a
   // pending tree navigation would try to reconnect under it).
   reportingLoss_ = true;
-  const bool wasBusy = frame_.Busy();
-  frame_.SetBusy(true);
-  ShowMessage(&frame_, QMessageBox::Critical, QStringLiteral("Disconnected"),
-              QStringLiteral("You have been disconnected from the server"));
-  frame_.SetBusy(wasBusy);
+  {
+    FrameBusyScope busy(frame_);
+    ShowMessage(&frame_, QMessageBox::Critical, QStringLiteral("Disconnected"),
+                QStringLiteral("You have been disconnected from the server"));
+  }
   reportingLoss_ = false;
   // A reconnect the user cancelled must not stop the retries of the next Connect.
   retry_.Reset();

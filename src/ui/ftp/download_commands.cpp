@@ -1,7 +1,6 @@
 #include "ui/ftp/download_commands.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "core/engine/error_ids.h"
 #include "core/engine/safe_local_path.h"
@@ -27,7 +26,7 @@ constexpr char kCaption[] = "Download File";
 
 std::string ToStd(const QString& text) { return LiveSession::ToStd(text); }
 QString FromStd(const std::string& text) { return LiveSession::FromStd(text); }
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string LocalPath(const QString& path) { return LiveSession::LocalPath(path); }
 
 // The part after the last "/" of a typed path (the whole entry without one).
 std::string AfterLastSlash(const std::string& path) {
@@ -53,11 +52,6 @@ void DownloadCommands::InstallCommands() {
   frame_.SetCommandHandler(ID_DOWNLOAD_DIRECTORY, [this] { OnDownloadDirectory(); });
 }
 
-QString DownloadCommands::LocalDir() const {
-  const QString folder = FromStd(frame_.ActiveProfile().LocalDir);
-  return folder.isEmpty() ? QDir::homePath() : folder;
-}
-
 std::vector<DownloadCommands::PickedRow> DownloadCommands::SelectedRows() const {
   std::vector<PickedRow> rows;
   for (int row = 0; row < list_.rowCount(); ++row) {  // display order
@@ -76,12 +70,12 @@ QString DownloadCommands::AskLocalFile(const QString& proposedName) const {
   // A name that is no plain file name (a hostile listing's "../x") is not
   // proposed: the dialog opens on the folder alone.
   const bool safe = IsSafeLocalName(ToStd(proposedName));
-  const QString proposed = safe ? QDir(LocalDir()).filePath(proposedName) : LocalDir();
+  const QString proposed = safe ? QDir(live_.LocalDir()).filePath(proposedName) : live_.LocalDir();
   return Prompts().SaveFileName(&frame_, QString::fromLatin1(kCaption), proposed, QString());
 }
 
 QString DownloadCommands::AskLocalFolder() const {
-  return CFolderBrowser(&frame_, QString::fromLatin1(kFolderTitle), LocalDir()).Browse();
+  return CFolderBrowser(&frame_, QString::fromLatin1(kFolderTitle), live_.LocalDir()).Browse();
 }
 
 void DownloadCommands::OnDownloadFiles() {

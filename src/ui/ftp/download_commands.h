@@ -47,7 +47,6 @@ class DownloadCommands : public QObject {
   QString AskLocalFile(const QString& proposedName) const;
   // The folder chooser for several rows or a folder; empty when cancelled.
   QString AskLocalFolder() const;
-  QString LocalDir() const;
 
   CMainFrame& frame_;
   const LiveSession& live_;

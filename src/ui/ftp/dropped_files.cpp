@@ -1,7 +1,6 @@
 #include "ui/ftp/dropped_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
@@ -58,12 +57,12 @@ void DroppedFiles::Upload(const QStringList& paths) {
   // An idle connection the server closed is made again first.
   if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
-  const std::string current = session->CurrentDir();
+  const std::string prefix = LiveSession::ToStd(live_.Prefix());
   for (const QString& dropped : paths) {
     const QString path = QDir::cleanPath(dropped);  // a folder's trailing "/" would hide its name
-    const std::string local = QFile::encodeName(path).toStdString();
+    const std::string local = LiveSession::LocalPath(path);
     const std::string name = FileNamePart(local);
-    const std::string target = current == "/" ? "/" + name : current + "/" + name;
+    const std::string target = prefix + name;
     const QFileInfo info(path);
     if (!info.exists()) continue;
     if (info.isDir()) {

@@ -6,6 +6,7 @@
 #include "ui/dialogs/input_dlg.h"
 #include "ui/ftp/live_session.h"
 #include "ui/ftp/remote_navigator.h"
+#include "ui/ftp/transfer_start.h"
 #include "ui/shared/command_ids.h"
 #include "ui/views/file_type_names.h"
 #include "ui/views/remote_entry_model.h"
@@ -68,11 +69,7 @@ void FileCommands::DeleteSelectedFiles() {
   // file the server refuses keeps its row.
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString prefix = live_.Prefix();
-  frame_.SetBusy(true);
-  struct BusyEnd {
-    CMainFrame& frame;
-    ~BusyEnd() { frame.SetBusy(false); }
-  } busyEnd{frame_};
+  FrameBusyScope busy(frame_);
   for (int row = 0; row < list_.rowCount();) {
     const RemoteRow& candidate = list_.Row(row);
     if (!view_.IsRowSelected(row) || candidate.typeText == QLatin1String(kFolderTypeText)) {

@@ -34,9 +34,6 @@ class FileInformation : public QObject {
   void InstallCommands();
   void OnFileInformation();
 
-  // The index of the directory on display has been fetched.
-  bool IndexFetched() const { return entries_.has_value(); }
-
  private:
   CMainFrame& frame_;
   const LiveSession& live_;

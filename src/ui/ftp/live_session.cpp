@@ -1,5 +1,9 @@
 #include "ui/ftp/live_session.h"
 
+#include <QDir>
+#include <QFile>
+
+#include "core/ftp/remote_path.h"
 #include "ui/app/main_frame.h"
 
 namespace veltrim::ui {
@@ -42,8 +46,14 @@ void LiveSession::ReportLost() const {
 QString LiveSession::CurrentDir() const { return session_ ? FromStd(session_->CurrentDir()) : QString(); }
 
 QString LiveSession::Prefix() const {
-  const QString current = CurrentDir();
-  return current == QLatin1String("/") ? current : current + QLatin1Char('/');
+  return FromStd(ftp::JoinRemotePath(session_ ? session_->CurrentDir() : std::string(), {}));
 }
+
+QString LiveSession::LocalDir() const {
+  const QString folder = FromStd(frame_.ActiveProfile().LocalDir);
+  return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+std::string LiveSession::LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace veltrim::ui

@@ -65,14 +65,21 @@ class LiveSession {
   // The session's current directory (empty between connections).
   QString CurrentDir() const;
   // What goes before a name in the current directory: "/" at the root, the
-  // directory and "/" anywhere else.
+  // directory and one "/" anywhere else (a "/" the server reports at the end
+  // of the directory is not doubled).
   QString Prefix() const;
 
   // What the server or the system said about the session's last failure
   // (the detail under an error box); empty when there is nothing.
   static QString FailureDetail(const CFtpSession& session) { return FromStd(session.LastFailure().Detail()); }
 
+  // The folder the local file dialogs open on: the profile's local
+  // directory, else the home folder.
+  QString LocalDir() const;
+
   static std::string ToStd(const QString& text) { return text.toStdString(); }
+  // A local path as the engine takes it: in the file system's encoding.
+  static std::string LocalPath(const QString& path);
   static QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
  private:

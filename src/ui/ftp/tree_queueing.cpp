@@ -1,7 +1,5 @@
 #include "ui/ftp/tree_queueing.h"
 
-#include <QFile>
-
 #include <optional>
 
 #include "ui/app/main_frame.h"
@@ -14,8 +12,6 @@
 namespace veltrim::ui {
 
 namespace {
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // The "Adding files to Queue" box for one walk, gone on every way out.
 class AddingFilesBox {
@@ -62,7 +58,7 @@ TreeQueued QueueRemoteTree(CMainFrame& frame, const LiveSession& live, const std
   const std::string shown = session->CurrentDir();
   {
     AddingFilesBox box(frame, *session, true);
-    session->DownloadDirectory(remoteDir, LocalPath(localFolder), true);
+    session->DownloadDirectory(remoteDir, LiveSession::LocalPath(localFolder), true);
   }
   if (live.Gone(session)) return TreeQueued::SessionGone;
   // The walk left the server in the last directory it visited; the list
@@ -77,7 +73,7 @@ TreeQueued QueueLocalTree(CMainFrame& frame, const LiveSession& live, const std:
   bool walked;
   {
     AddingFilesBox box(frame, *session, withBox);
-    walked = session->UploadDirectory(LocalPath(localFolder), remoteDir, false);
+    walked = session->UploadDirectory(LiveSession::LocalPath(localFolder), remoteDir, false);
   }
   return AfterWalk(frame, live, session, walked);
 }

@@ -1,7 +1,5 @@
 #include "ui/ftp/upload_commands.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "core/engine/error_ids.h"
@@ -19,19 +17,6 @@
 
 namespace veltrim::ui {
 
-namespace {
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// The directory on display without any trailing "/", then one "/": the
-// root gives "/", never "//".
-std::string UploadPrefix(std::string directory) {
-  while (!directory.empty() && directory.back() == '/') directory.pop_back();
-  return directory + "/";
-}
-
-}  // namespace
-
 UploadCommands::UploadCommands(CMainFrame& frame, const LiveSession& live, RemoteNavigator& navigator)
     : frame_(frame), live_(live), navigator_(navigator) {
   refreshAfterRun_.setInterval(250);
@@ -41,11 +26,6 @@ UploadCommands::UploadCommands(CMainFrame& frame, const LiveSession& live, Remot
 void UploadCommands::InstallCommands() {
   frame_.SetCommandHandler(ID_UPLOAD, [this] { OnUploadFiles(); });
   frame_.SetCommandHandler(ID_UPLOAD_DIRECTORY, [this] { OnUploadDirectory(); });
-}
-
-QString UploadCommands::LocalDir() const {
-  const QString folder = LiveSession::FromStd(frame_.ActiveProfile().LocalDir);
-  return folder.isEmpty() ? QDir::homePath() : folder;
 }
 
 void UploadCommands::StartAndShow(const std::shared_ptr<CFtpSession>& session) {
@@ -69,15 +49,16 @@ void UploadCommands::RefreshWhenIdle() {
 void UploadCommands::OnUploadFiles() {
   if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
-  const QStringList files = Prompts().OpenFileNames(&frame_, QStringLiteral("Upload File(s)"), LocalDir(), QString());
+  const QStringList files =
+      Prompts().OpenFileNames(&frame_, QStringLiteral("Upload File(s)"), live_.LocalDir(), QString());
   if (files.isEmpty() || !live_.Alive(session)) return;
-  const std::string prefix = UploadPrefix(session->CurrentDir());
+  const std::string prefix = LiveSession::ToStd(live_.Prefix());
   {
     CAddingFilesDlg box(&frame_);  // no cancel: a list of files queues at once
     Prompts().ShowModeless(box);
     for (const QString& file : files) {
       const QFileInfo info(file);
-      const std::string local = LocalPath(file);
+      const std::string local = LiveSession::LocalPath(file);
       if (info.exists() && !info.isFile()) {
         // A pipe or a device would hold the transfer up for ever.
         session->WriteLog("Skipping " + PrintableName(local) + ": not a regular file.");
@@ -94,7 +75,7 @@ void UploadCommands::OnUploadDirectory() {
   if (!live_.BeginWork()) return;
   const std::shared_ptr<CFtpSession> session = live_.Get();
   const QString folder =
-      CFolderBrowser(&frame_, QStringLiteral("Choose a directory to upload"), LocalDir()).Browse();
+      CFolderBrowser(&frame_, QStringLiteral("Choose a directory to upload"), live_.LocalDir()).Browse();
   if (folder.isEmpty() || !live_.Alive(session)) return;
   const std::string target = LiveSession::ToStd(live_.Prefix() + QFileInfo(folder).fileName());
   const QString local = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');

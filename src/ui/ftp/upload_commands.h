@@ -35,7 +35,6 @@ class UploadCommands : public QObject {
   void StartAndShow(const std::shared_ptr<CFtpSession>& session);
 
  private:
-  QString LocalDir() const;
   // A background run went on: list again once it is over and the window idle.
   void RefreshWhenIdle();
 
